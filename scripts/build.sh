@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Builds one configuration: native | asan | win.  Usage: scripts/build.sh native [extra cmake args]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+kind=${1:-native}; shift || true
+dir=$root/build/$kind
+case $kind in
+  native) args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
+  asan)   args=(-DCMAKE_BUILD_TYPE=Debug -DORVEX_SANITIZE=ON) ;;
+  win)    args=(-DCMAKE_BUILD_TYPE=MinSizeRel -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake") ;;
+  *) echo "unknown build kind: $kind" >&2; exit 2 ;;
+esac
+cmake -S "$root" -B "$dir" -G Ninja "${args[@]}" "$@" >/dev/null
+cmake --build "$dir" -j"$(nproc)"

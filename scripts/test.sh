@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the three configurations from nothing and runs the whole suite:
+# natively, under ASan+UBSan, and the Windows build under Wine. Unattended and offline.
+# Usage: scripts/test.sh [native|asan|win ...]   (default: all three)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+kinds=("$@"); [ ${#kinds[@]} -gt 0 ] || kinds=(native asan win)
+"$root/scripts/setup.sh"
+status=0
+for kind in "${kinds[@]}"; do
+  start=$(date +%s)
+  echo "=== $kind: build"
+  "$root/scripts/build.sh" "$kind"
+  echo "=== $kind: test"
+  if [ "$kind" = win ]; then
+    export WINEPREFIX=$root/build/win/wineprefix
+    "$root/scripts/wine-prefix.sh" "$WINEPREFIX"
+  fi
+  if [ "$kind" = asan ]; then
+    export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+  fi
+  (cd "$root/build/$kind" && ctest --output-on-failure -j2 --timeout 300) || status=1
+  echo "=== $kind: $(( $(date +%s) - start )) s"
+done
+exit $status

@@ -1,0 +1,2 @@
+// Process entry; filled in by the shell.
+int main() { return 0; }
