@@ -1,0 +1,86 @@
+#include "updater/update_form.h"
+
+#include "http/net_http.h"
+#include "platform/files.h"
+#include "settings/ini_file.h"
+#include "shell/command_line.h"
+
+namespace orvex {
+
+namespace {
+
+const char kSettingsFile[] = "setup.properties";
+
+}  // namespace
+
+TFormUpdate::TFormUpdate(TComponent* owner) : TForm(owner) {
+  LoadDescription("TFormUpdate");
+  NetHTTPClient = dynamic_cast<TNetHTTP*>(FindComponent("NetHTTPClient"));
+  LoadSettings();
+  ChooseDataDir();
+  LoadLocalVersion();
+  // The jar name is used as read here; only the directory name is trimmed.
+  TmpFile = DataDir + JarName + ".tmp";
+  JarFile = DataDir + JarName + ".jar";
+  OldFile = DataDir + JarName + ".old";
+}
+
+TNotifyEvent TFormUpdate::FindMethod(std::string_view name) { return TForm::FindMethod(name); }
+
+void TFormUpdate::LoadSettings() {
+  try {
+    TIniFile ini(ExeDir() + kSettingsFile);
+    AppDataUpdate = ini.ReadNumber("UPDATE", "appDataUpdate", 1);
+    Url = ini.ReadText("UPDATE", "url", "");
+    JarName = ini.ReadText("RUN", "jarName", "AppRunner");
+    InstalledVersion = ini.ReadNumber("UPDATE", "version", 1);
+    ini.Close();
+  } catch (...) {
+    // Settings are optional: whatever was read so far stays, the rest keeps its default.
+  }
+}
+
+void TFormUpdate::ChooseDataDir() {
+  if (AppDataUpdate != 0) {
+    UseAppDataDir();
+  } else {
+    DataDir = ExeDir();
+  }
+}
+
+void TFormUpdate::UseAppDataDir() {
+  try {
+    DataDir = platform::UserDataDirectory();
+    if (DataDir != "" && DataDir != "0") {
+      const char separator = platform::kPathSeparator;
+      DataDir += std::string(1, separator) + "." + TrimBlanks(JarName) + separator;
+      // One level only: a missing parent makes the later download fail, not this step.
+      if (!platform::DirectoryExists(DataDir)) platform::CreateDirectory(DataDir);
+    } else {
+      DataDir = ExeDir();
+    }
+  } catch (...) {
+    DataDir = ExeDir();
+  }
+}
+
+void TFormUpdate::LoadLocalVersion() {
+  try {
+    TIniFile ini(DataDir + kSettingsFile);
+    LocalVersion = ini.ReadNumber("UPDATE", "version", 1);
+    ini.Close();
+  } catch (...) {
+  }
+}
+
+void TFormUpdate::SaveLocalVersion() {
+  try {
+    TIniFile ini(DataDir + kSettingsFile);
+    ini.WriteNumber("UPDATE", "version", LocalVersion);
+    ini.Close();
+  } catch (...) {
+    // The version stays as recorded before; the next run downloads again.
+  }
+}
+
+}  // namespace orvex

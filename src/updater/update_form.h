@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "shell/form.h"
+
+namespace orvex {
+
+class TNetHTTP;
+
+// Keeps the application's jar up to date from the update server: reads the update settings,
+// picks the per-user data directory, checks "version.txt", downloads a newer jar and swaps it in.
+// Never shown; owned by the launcher form for the whole run.
+class TFormUpdate : public TForm {
+ public:
+  explicit TFormUpdate(TComponent* owner);
+
+  void LoadSettings();
+  void ChooseDataDir();
+  void UseAppDataDir();
+  void LoadLocalVersion();
+  void SaveLocalVersion();
+
+  // Fetches the published version and downloads it when it is newer than both the data
+  // directory's and the installation's version.
+  void CheckForUpdate();
+  void FetchRemoteVersion();
+  void DownloadUpdate();
+  void InstallUpdate();
+  // Whether the launcher should start JarFile instead of the installation's jar.
+  bool UseDownloadedJar() const;
+
+  TNetHTTP* NetHTTPClient = nullptr;
+
+  std::int32_t RemoteVersion = 0;  // -1 when the last fetch failed; 0 until the first fetch
+  std::int32_t LocalVersion = 0;
+  std::int32_t InstalledVersion = 0;
+  std::int32_t AppDataUpdate = 0;
+  std::string TmpFile;
+  std::string JarName;
+  std::string JarFile;
+  std::string OldFile;
+  std::string DataDir;
+  std::string Url;
+
+ private:
+  TNotifyEvent FindMethod(std::string_view name) override;
+};
+
+// The updater's form description: NetHTTPClient with its stored settings.
+void RegisterUpdaterResources();
+
+}  // namespace orvex

@@ -1,0 +1,27 @@
+#include "http/net_http.h"
+#include "updater/bounded_memory_stream.h"
+#include "updater/update_form.h"
+#include "updater/version_text.h"
+
+namespace orvex {
+
+void TFormUpdate::CheckForUpdate() {
+  if (Url == "0" || Url == "") return;  // updating is off
+  FetchRemoteVersion();
+  if (RemoteVersion != -1 && RemoteVersion > LocalVersion && RemoteVersion > InstalledVersion) {
+    DownloadUpdate();
+  }
+}
+
+void TFormUpdate::FetchRemoteVersion() {
+  RemoteVersion = -1;
+  try {
+    TBoundedMemoryStream buffer(kMaxVersionTextSize);
+    NetHTTPClient->Get(Url + "version.txt", buffer);
+    RemoteVersion = ParseVersionText(buffer.Text());
+  } catch (...) {
+    // Unreachable server, error status, oversized or malformed text: no remote version.
+  }
+}
+
+}  // namespace orvex
