@@ -1,2 +1,4 @@
 // Process entry; filled in by the shell.
-int main() { return 0; }
+int main() {
+  return 0;
+}
