@@ -5,6 +5,7 @@
 #include "shell/application.h"
 #include "shell/command_line.h"
 #include "shell/forms.h"
+#include "updater/update_form.h"
 
 namespace orvex {
 
@@ -19,7 +20,9 @@ TFormSystem::TFormSystem(TComponent* owner) : TForm(owner) {
   TimerLauncher = DescribedComponent<TTimer>(*this, "TimerLauncher");
   TimerTerminate = DescribedComponent<TTimer>(*this, "TimerTerminate");
   LoadSettings();
-  // The updater form is created here and its update check runs before the constructor returns.
+  if (FormUpdate == nullptr) FormUpdate = new TFormUpdate(this);  // owned by this form
+  // May download and install a newer jar, with the wait window up, before the launch.
+  FormUpdate->CheckForUpdate();
 }
 
 TFormSystem::~TFormSystem() {
@@ -55,7 +58,7 @@ void TFormSystem::Launch(const std::string& argument) {
   TimerLauncher->SetEnabled(false);
   try {
     const std::string java = exeDir + std::string(platform::JavaRuntimeRelativePath());
-    // The updater's downloaded jar takes the place of ExeDir's here when the updater says so.
+    if (FormUpdate != nullptr && FormUpdate->UseDownloadedJar()) jar = FormUpdate->JarFile;
     if (platform::FileExists(jar)) {
       platform::ProcessInfo started;
       if (platform::StartProcess(JavaCommand(java, Memory, jar, argument, exeDir), started)) {
@@ -86,7 +89,11 @@ void TFormSystem::TimerLauncherTimer(TComponent*) {
 }
 
 void TFormSystem::TimerTerminateTimer(TComponent*) {
-  // The updater form, with a wait window it may still own, is destroyed here first.
+  // The updater form goes first, with a wait window it may still own.
+  if (FormUpdate != nullptr) {
+    delete FormUpdate;
+    FormUpdate = nullptr;
+  }
   TimerTerminate->SetEnabled(false);
   TimerLauncher->SetEnabled(false);
   Application->RequestTermination();

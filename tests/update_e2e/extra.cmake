@@ -1,0 +1,7 @@
+# The update server of these tests: a real nginx on loopback, started once for the run. The tests
+# find its port and document root in <build>/nginx (beside bin/).
+add_test(NAME update_server_start COMMAND ${CMAKE_SOURCE_DIR}/scripts/nginx.sh start ${CMAKE_BINARY_DIR}/nginx)
+add_test(NAME update_server_stop COMMAND ${CMAKE_SOURCE_DIR}/scripts/nginx.sh stop ${CMAKE_BINARY_DIR}/nginx)
+set_tests_properties(update_server_start PROPERTIES FIXTURES_SETUP update_server)
+set_tests_properties(update_server_stop PROPERTIES FIXTURES_CLEANUP update_server)
+set(ORVEX_EXTRA_PROPERTIES FIXTURES_REQUIRED update_server)
