@@ -38,6 +38,10 @@ struct ApplicationHandlers {
   std::function<void()> onSessionEnd;
 };
 void SetApplicationHandlers(ApplicationHandlers handlers);
+// Delivers those two from outside as the system does (tests and tools): POSIX raises SIGTERM or
+// SIGHUP; Windows posts WM_CLOSE or WM_ENDSESSION to the application window.
+void RaiseCloseRequest();
+void RaiseSessionEnd();
 
 // A timer's private event target (Windows: a hidden window, timer id 1). `onExpiry` runs for
 // each timer event taken from the queue. Null when the platform cannot make one.

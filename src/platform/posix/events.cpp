@@ -196,3 +196,14 @@ void StopTimer(TimerSink* sink) {
 }
 
 }  // namespace orvex::platform
+
+namespace orvex::platform {
+
+void RaiseCloseRequest() {
+  std::raise(SIGTERM);
+}
+void RaiseSessionEnd() {
+  std::raise(SIGHUP);
+}
+
+}  // namespace orvex::platform

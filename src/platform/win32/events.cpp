@@ -185,3 +185,14 @@ void StopTimer(TimerSink* sink) {
 }
 
 }  // namespace orvex::platform
+
+namespace orvex::platform {
+
+void RaiseCloseRequest() {
+  PostMessageA(ApplicationWindowHandle(), WM_CLOSE, 0, 0);
+}
+void RaiseSessionEnd() {
+  PostMessageA(ApplicationWindowHandle(), WM_ENDSESSION, TRUE, 0);
+}
+
+}  // namespace orvex::platform
