@@ -176,12 +176,10 @@ bool StartTimer(TimerSink* sink, std::uint32_t intervalMs) {
 
 void StopTimer(TimerSink* sink) {
   if (!sink) return;
+  // Timer events are made from the live timers when the queue is read, so killing the timer
+  // drops its pending event too. (Peeking for it here would take a pending quit request.)
   KillTimer(sink->hwnd, kTimerId);
   sink->armed = false;
-  // Drop an expiry already taken into the queue.
-  MSG message;
-  while (PeekMessageA(&message, sink->hwnd, WM_TIMER, WM_TIMER, PM_REMOVE | PM_NOYIELD)) {
-  }
 }
 
 }  // namespace orvex::platform
