@@ -1,0 +1,107 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "net/buffer.h"
+#include "net/component.h"
+#include "net/ip_version.h"
+#include "net/socket_handle.h"
+
+namespace orvex {
+
+class TStream;
+
+enum TNetMaxLineAction { maException, maSplit };
+
+// The plain TCP I/O handler: one socket, the input buffer of received bytes not yet consumed,
+// the optional write buffer, and the buffered reads and writes over them.
+class TNetIOHandlerStack : public TNetComponent {
+ public:
+  static constexpr int kDefaultMaxLineLength = 16384;
+  static constexpr int kDefaultBufferSize = 32768;
+
+  TNetIOHandlerStack();
+  ~TNetIOHandlerStack() override;
+
+  // Connection settings (copied from the client by Connect).
+  std::string Host;
+  int Port = 0;
+  // 0: connect on the caller's thread; -1: on a thread without limit; > 0: with this limit (ms).
+  int ConnectTimeout = 0;
+  // Limit (ms) of a wait for incoming bytes; -1 and 0 mean without limit.
+  int ReadTimeout = -1;
+  TNetIPVersion IPVersion = Net_IPv4;
+  std::string BoundIP;
+  int BoundPort = 0;
+  int BoundPortMin = 0;
+  int BoundPortMax = 0;
+  TNotifyEvent OnBeforeBind;
+  TNotifyEvent OnAfterBind;
+
+  int MaxLineLength = kDefaultMaxLineLength;
+  TNetMaxLineAction MaxLineAction = maException;
+  int RecvBufferSize = kDefaultBufferSize;
+  int SendBufferSize = kDefaultBufferSize;
+  bool UseNagle = true;
+
+  TNetSocketHandle* Binding() const { return binding_.get(); }
+  TNetBuffer* InputBuffer() const { return input_buffer_.get(); }
+  TNetBuffer* WriteBuffer() const { return write_buffer_.get(); }
+  int WriteBufferThreshold() const { return write_buffer_threshold_; }
+  bool Opened() const { return opened_; }
+  bool ClosedGracefully() const { return closed_gracefully_; }
+  bool ReadLnSplit() const { return read_ln_split_; }
+  bool ReadLnTimedOut() const { return read_ln_timed_out_; }
+
+  // Connection (open, close, receive step).
+  void Open();
+  void Close();
+  bool Connected();
+  void CheckClosed(bool raiseIfClosed, bool ignoreBuffer);
+  // One wait and one receive: bytes received, 0 when the peer closed, -1 when the wait ran out.
+  int FillInputBuffer(bool raiseIfClosed, int timeout = -1, bool raiseOnTimeout = true);
+  bool Readable(int timeout);
+
+  // Reads.
+  std::string ReadLn(std::string_view terminator = "\n", int timeout = -1, int maxLineLength = -1);
+  void ReadBytes(std::vector<std::uint8_t>& bytes, int count, bool append = true);
+  // count bytes, or (readUntilClosed) everything until the peer closes, into the stream.
+  void ReadStream(TStream& stream, std::int64_t count = -1, bool readUntilClosed = false);
+  std::int32_t ReadInt32();
+
+  // Writes.
+  void Write(std::span<const std::uint8_t> bytes);
+  void Write(std::string_view text);
+  void WriteLn(std::string_view text = {});
+  void Write(TStream& stream, std::int64_t size = 0, bool writeSize = false);
+  void SendDirect(std::span<const std::uint8_t> bytes);
+  void WriteBufferOpen(int threshold = -1);
+  void WriteBufferFlush(int count = -1);
+  void WriteBufferClose();
+  void WriteBufferCancel();
+  void WriteBufferClear();
+
+ private:
+  void ConnectSocket();
+  void ConnectWithTimeout(int timeout);
+  int EffectiveTimeout(int timeout) const;
+
+  std::unique_ptr<TNetSocketHandle> binding_;
+  std::unique_ptr<TNetBuffer> input_buffer_;
+  std::unique_ptr<TNetBuffer> write_buffer_;
+  int write_buffer_threshold_ = 0;
+  bool opened_ = false;
+  bool closed_gracefully_ = false;
+  bool read_ln_split_ = false;
+  bool read_ln_timed_out_ = false;
+};
+
+// A millisecond counter and the wrap-aware difference of two readings.
+std::uint32_t Ticks();
+std::uint32_t TickDiff(std::uint32_t oldTicks, std::uint32_t newTicks);
+
+}  // namespace orvex
