@@ -1,0 +1,162 @@
+#include "net/io_handler.h"
+
+#include <algorithm>
+#include <chrono>
+
+#include "net/connect_thread.h"
+#include "net/exceptions.h"
+
+namespace orvex {
+
+std::uint32_t Ticks() {
+  auto now = std::chrono::steady_clock::now().time_since_epoch();
+  return static_cast<std::uint32_t>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+}
+
+std::uint32_t TickDiff(std::uint32_t oldTicks, std::uint32_t newTicks) {
+  return newTicks >= oldTicks ? newTicks - oldTicks : 0xFFFFFFFFu - oldTicks + newTicks;
+}
+
+TNetIOHandlerStack::TNetIOHandlerStack() {
+  // An input buffer exists from the start so that reads on a handler that never opened end in
+  // "Connection Closed Gracefully." instead of waiting for bytes that cannot come.
+  input_buffer_ = std::make_unique<TNetBuffer>();
+}
+
+TNetIOHandlerStack::~TNetIOHandlerStack() {
+  Close();
+}
+
+void TNetIOHandlerStack::Open() {
+  opened_ = false;
+  closed_gracefully_ = false;
+  // Unread bytes of a previous connection are dropped here and only here.
+  input_buffer_ = std::make_unique<TNetBuffer>();
+  input_buffer_->SetOnBytesRemoved([this](TNetBuffer&, int count) { DoWork(wmRead, count); });
+  opened_ = true;
+  if (binding_) {
+    binding_->CloseSocket();  // never forget a live socket without closing it
+    binding_->Reset();
+  } else {
+    binding_ = std::make_unique<TNetSocketHandle>();
+  }
+  binding_->SetClientPortMin(BoundPortMin);
+  binding_->SetClientPortMax(BoundPortMax);
+  if (!Host.empty() && Port > 0) ConnectSocket();
+}
+
+void TNetIOHandlerStack::ConnectSocket() {
+  if (OnBeforeBind) OnBeforeBind(this);
+  binding_->SetIPVersion(IPVersion);
+  binding_->AllocateSocket();
+  if (!BoundIP.empty()) binding_->SetIP(BoundIP);
+  binding_->SetPort(BoundPort);
+  binding_->SetClientPortMin(BoundPortMin);
+  binding_->SetClientPortMax(BoundPortMax);
+  binding_->Bind();
+  GStack->SetNoDelay(binding_->Handle(), !UseNagle);
+  if (OnAfterBind) OnAfterBind(this);
+
+  std::string address;
+  if (IPVersion == Net_IPv4) {
+    if (TNetStack::IsIPv4Literal(Host)) {
+      address = Host;
+    } else {
+      DoStatus(hsResolving, Host);
+      address = GStack->ResolveHost(Host, Net_IPv4);
+    }
+  } else {
+    if (!TNetStack::CanonicalIPv6(Host).empty()) {
+      address = Host;
+    } else {
+      DoStatus(hsResolving, Host);
+      address = GStack->ResolveHost(Host, Net_IPv6);
+    }
+  }
+  binding_->SetPeer(address, Port, IPVersion);
+  DoStatus(hsConnecting, address);
+  if (ConnectTimeout == 0)
+    binding_->Connect();
+  else
+    ConnectWithTimeout(ConnectTimeout);
+}
+
+void TNetIOHandlerStack::ConnectWithTimeout(int timeout) {
+  TNetConnectThread thread(*binding_);
+  if (!thread.WaitFor(timeout < 0 ? -1 : timeout)) {
+    // Closing the socket makes the pending connect fail; the thread is joined before raising.
+    Close();
+    thread.Join();
+    throw ENetConnectTimeout(kTextConnectTimeout);
+  }
+  thread.Join();
+  if (thread.Failed()) {
+    if (thread.HasCode()) throw ENetSocketError(thread.Code(), thread.Message());
+    throw ENetConnectException(thread.Message());
+  }
+}
+
+void TNetIOHandlerStack::Close() {
+  if (binding_) binding_->CloseSocket();
+  opened_ = false;
+}
+
+bool TNetIOHandlerStack::Connected() {
+  FillInputBuffer(false, 0, false);
+  CheckClosed(false, false);
+  bool live = binding_ && binding_->HandleAllocated();
+  return (live && opened_ && !closed_gracefully_) || input_buffer_->Size() > 0;
+}
+
+void TNetIOHandlerStack::CheckClosed(bool raiseIfClosed, bool ignoreBuffer) {
+  bool live = binding_ && binding_->HandleAllocated();
+  bool closed;
+  if (closed_gracefully_) {
+    if (live) {
+      Close();
+      DoStatus(hsDisconnected);
+    }
+    closed = true;
+  } else {
+    closed = !live;
+  }
+  if (closed && (input_buffer_->Size() == 0 || ignoreBuffer) && raiseIfClosed)
+    throw ENetConnClosedGracefully(kTextConnClosedGracefully);
+}
+
+int TNetIOHandlerStack::EffectiveTimeout(int timeout) const {
+  if (timeout != -1) return timeout;
+  return ReadTimeout <= 0 ? -2 : ReadTimeout;
+}
+
+int TNetIOHandlerStack::FillInputBuffer(bool raiseIfClosed, int timeout, bool raiseOnTimeout) {
+  timeout = EffectiveTimeout(timeout);
+  CheckClosed(raiseIfClosed, false);
+  if (!binding_ || !binding_->HandleAllocated()) {
+    if (raiseIfClosed) throw ENetException(kTextNotConnected);
+    return 0;
+  }
+  if (!Readable(timeout)) {
+    if (raiseOnTimeout) throw ENetReadTimeout(kTextReadTimeout);
+    return -1;
+  }
+  if (!binding_->HandleAllocated()) throw ENetClosedSocket(kTextClosedSocket);
+  // A fresh block per receive: a non-empty input buffer copies it, an empty one adopts it.
+  std::vector<std::uint8_t> block(static_cast<std::size_t>(std::max(1, RecvBufferSize)));
+  int n = binding_->Receive(block);
+  if (n > 0) {
+    block.resize(static_cast<std::size_t>(n));
+    input_buffer_->Append(std::move(block));
+  }
+  closed_gracefully_ = n == 0;
+  CheckClosed(raiseIfClosed, false);
+  return n;
+}
+
+bool TNetIOHandlerStack::Readable(int timeout) {
+  if (!binding_) throw ENetConnClosedGracefully(kTextConnClosedGracefully);
+  return binding_->Readable(timeout);
+}
+
+}  // namespace orvex
