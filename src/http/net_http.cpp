@@ -5,6 +5,7 @@
 #include "http/bounded_sink.h"
 #include "http/http_exception.h"
 #include "http/text_util.h"
+#include "net/buffer.h"
 #include "net/stream.h"
 #include "shell/exception.h"
 
@@ -112,12 +113,19 @@ void TNetHTTP::PerformRequest(const std::string& method, const std::string& url,
   } catch (...) {
     // A response not read to its end leaves unknown bytes on the connection: never reuse it.
     try {
-      if (!responseComplete_ || closeAfterExchange_ || !response_.KeepAlive()) Disconnect();
+      if (!responseComplete_ || closeAfterExchange_ || !response_.KeepAlive()) DropConnection();
     } catch (...) {
     }
     throw;
   }
-  if (!responseComplete_ || closeAfterExchange_ || !response_.KeepAlive()) Disconnect();
+  if (!responseComplete_ || closeAfterExchange_ || !response_.KeepAlive()) DropConnection();
+}
+
+void TNetHTTP::DropConnection() {
+  Disconnect();
+  // Bytes left unread belong to the closed connection; kept, they would make the client look
+  // connected and the next request would go out on the dead socket.
+  if (TNetIOHandlerStack* handler = IOHandler()) handler->InputBuffer()->Clear();
 }
 
 void TNetHTTP::ResolveTarget() {
@@ -172,11 +180,11 @@ void TNetHTTP::OpenConnection() {
   TNetIOHandlerStack* handler = IOHandler();
   if (handler && handler->Binding() && handler->Binding()->IPVersion() != currentUri_.IPVersion &&
       Connected()) {
-    Disconnect();
+    DropConnection();
   }
   auto number = TryStrToInt64(currentUri_.Port);
   int port = (number && *number >= 0 && *number <= 65535) ? static_cast<int>(*number) : 80;
-  if ((!SameText(Host(), currentUri_.Host) || Port() != port) && Connected()) Disconnect();
+  if ((!SameText(Host(), currentUri_.Host) || Port() != port) && Connected()) DropConnection();
   if (SameText(currentUri_.Protocol, "HTTPS")) {
     // No TLS-capable handler exists in this client.
     throw ENetIOHandlerPropInvalid("IOHandler value is not valid");
@@ -198,7 +206,7 @@ void TNetHTTP::OpenConnection() {
 }
 
 void TNetHTTP::EnsureConnected() {
-  if (!response_.KeepAlive()) Disconnect();
+  if (!response_.KeepAlive()) DropConnection();
   CheckClosed(false);
   if (!Connected()) {
     SetIPVersion(currentUri_.IPVersion);

@@ -132,6 +132,8 @@ class TNetHTTP : public TComponent, public TNetTCPClient {
   friend class TNetHTTPResponse;
 
   void EnsureConnected();
+  // Disconnects and forgets unread bytes.
+  void DropConnection();
   void AddCookieHeader();
   void FailWithBody(const std::vector<std::int16_t>& ignoredCodes, bool& raised);
   bool AskRedirect(std::string& location, std::string& method, int count);
