@@ -1,0 +1,164 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "http/cookie_manager.h"
+#include "http/header_info.h"
+#include "http/uri.h"
+#include "net/tcp_client.h"
+#include "shell/component.h"
+
+namespace orvex {
+
+class TStream;
+class TNetHTTP;
+
+enum TNetHTTPProtocolVersion { pv1_0, pv1_1 };
+enum TNetHTTPOption { hoInProcessAuth = 1, hoKeepOrigProtocol = 2, hoForceEncodeParams = 4 };
+using TNetHTTPOptions = unsigned;
+enum TNetHTTPNextStep { nsFollowUrl, nsDone, nsAuthRetry };
+enum TNetHTTPConnectionKind { ckDirect, ckTls, ckProxy, ckTlsProxy };
+
+class TNetHTTPRequest : public TNetRequestHeaderInfo {
+ public:
+  std::string Target;
+  std::string Method;
+  TStream* SourceStream = nullptr;
+  TNetHTTPConnectionKind ConnectionKind = ckDirect;
+  TNetIPVersion IPVersion = Net_IPv4;
+};
+
+class TNetHTTPResponse : public TNetResponseHeaderInfo {
+ public:
+  explicit TNetHTTPResponse(TNetHTTP& client) : client_(client) {}
+
+  std::string StatusLine;
+  // From the status line on each call; -1 when it holds no number.
+  std::int32_t StatusCode() const;
+  // Whether the connection may serve the next request; worked out afresh on each call.
+  bool KeepAlive();
+  int ResponseVersion = 1;
+  TStream* BodyStream = nullptr;
+
+ private:
+  TNetHTTP& client_;
+};
+
+// Only the fields the client consults; the launcher never uses a proxy.
+struct TNetProxyConnectionInfo {
+  std::string ProxyServer;
+  int ProxyPort = 0;
+  std::string ProxyUsername, ProxyPassword;
+  bool BasicAuthentication = false;
+  std::unique_ptr<TNetAuthentication> Authentication;
+};
+
+// The HTTP/1.1 client component: GET of an URL into a stream over plain TCP, with cookies and
+// Basic authentication. Get returns only for a success (2xx without Location); every other
+// outcome raises, an error status as ENetHTTPProtocolException with the body as ErrorMessage.
+class TNetHTTP : public TComponent, public TNetTCPClient {
+ public:
+  explicit TNetHTTP(TComponent* owner);
+  ~TNetHTTP() override;
+
+  void Get(const std::string& url, TStream& stream);
+  void PerformRequest(const std::string& method, const std::string& url, TStream* source,
+                      TStream* stream, const std::vector<std::int16_t>& ignoredCodes);
+
+  // Stored settings: MaxAuthRetries, AllowCookies, HandleRedirects, RedirectMaximum,
+  // ProtocolVersion, HTTPOptions, MaxHeaderLines, ConnectTimeout, ReadTimeout,
+  // ProxyParams.ProxyPort, ProxyParams.BasicAuthentication, Request.Accept, Request.UserAgent,
+  // Request.BasicAuthentication, Request.ContentLength, Request.ContentRangeStart,
+  // Request.ContentRangeEnd, Request.ContentRangeInstanceLength.
+  void SetProperty(std::string_view name, const PropertyValue& value) override;
+
+  std::int32_t MaxAuthRetries = 3;
+  bool AllowCookies = true;
+  bool HandleRedirects = false;
+  std::int32_t RedirectMaximum = 15;
+  TNetHTTPProtocolVersion ProtocolVersion = pv1_1;
+  TNetHTTPOptions HTTPOptions = hoForceEncodeParams;
+  // More header lines than this in one response head fail the request.
+  std::int32_t MaxHeaderLines = 255;
+  TNetProxyConnectionInfo ProxyParams;
+
+  TNetHTTPRequest& Request() { return request_; }
+  TNetHTTPResponse& Response() { return response_; }
+  const TNetURI& CurrentUri() const { return currentUri_; }
+  std::int32_t ResponseCode() const { return response_.StatusCode(); }
+  std::int32_t RedirectCount() const { return redirectCount_; }
+  std::int32_t AuthRetries() const { return authRetries_; }
+
+  TNetCookieManager* CookieManager() const { return cookieManager_; }
+  // An outside manager is not owned; assigning one releases a manager the client made.
+  void SetCookieManager(TNetCookieManager* manager);
+  bool OwnsCookieManager() const { return ownedCookieManager_ != nullptr; }
+
+  // Called with the response's header lines; setting `proceed` false skips the body.
+  std::function<void(TNetHTTP& sender, const TNetHeaderList& headers, bool& proceed)>
+      OnHeadersAvailable;
+  std::function<void(TNetHTTP& sender, std::string& dest, int numRedirect, bool& handled,
+                     std::string& method)>
+      OnRedirect;
+  std::function<void(TNetHTTP& sender, TNetAuthenticationClass& authClass,
+                     const TNetHeaderList& authInfo)>
+      OnSelectAuthorization;
+  std::function<void(TNetHTTP& sender, TNetAuthentication& authentication, bool& handled)>
+      OnAuthorization;
+
+  // Protocol steps, public so that tests can drive them one at a time.
+  void ResolveTarget();
+  void OpenConnection();
+  void SendRequestHead();
+  void ReadResponseHeaders();
+  void StoreResponseCookies();
+  TNetHTTPNextStep ClassifyResponse(const std::vector<std::int16_t>& ignoredCodes);
+  bool PrepareAuthorization();
+  bool PrepareProxyAuthorization();
+  // Body transfer: into Response().BodyStream as framed by the headers.
+  void ReadBody();
+  void DiscardBody();
+  std::int64_t ReadChunkSize();
+
+ protected:
+  void DoOnDisconnected() override;
+
+ private:
+  friend class TNetHTTPResponse;
+
+  void EnsureConnected();
+  // Disconnects and forgets unread bytes.
+  void DropConnection();
+  void AddCookieHeader();
+  void FailWithBody(const std::vector<std::int16_t>& ignoredCodes, bool& raised);
+  bool AskRedirect(std::string& location, std::string& method, int count);
+  void CopyCounted(TStream& target, std::int64_t count);
+  void CopyUntilClosed(TStream& target);
+  void ReadChunked(TStream& target);
+  TNetIOHandlerStack& IO();
+
+  TNetURI currentUri_;
+  TNetHTTPRequest request_;
+  TNetHTTPResponse response_{*this};
+  TNetCookieManager* cookieManager_ = nullptr;
+  std::unique_ptr<TNetCookieManager> ownedCookieManager_;
+  std::int32_t redirectCount_ = 0;
+  std::int32_t authRetries_ = 0;
+  std::int32_t authProxyRetries_ = 0;
+  // The request in flight already went out again with credentials after a 401.
+  bool authSent_ = false;
+  // The current response was read off the connection to its end.
+  bool responseComplete_ = true;
+  // A handler declined the body: the connection is closed at the end of the exchange.
+  bool closeAfterExchange_ = false;
+};
+
+// Registers "TNetHTTP" with the component class registry.
+void RegisterHttpClasses();
+
+}  // namespace orvex

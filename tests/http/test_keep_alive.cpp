@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "http_fixture.h"
+
+namespace orvex::test {
+namespace {
+
+TEST(KeepAlive, ConnectionHeaderDecides) {
+  struct Case {
+    const char* header;  // nullptr: none
+    bool kept;
+  } cases[] = {{"close", false},           {"CLOSE", false},     {"  Close  ", false},
+               {"\tclose", false},         {"keep-alive", true}, {nullptr, true},
+               {"keep-alive, close", true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.header ? c.header : "none");
+    std::string status = "200 OK";
+    if (c.header) status += std::string("\r\nConnection: ") + c.header;
+    ScriptedServer server(Serve({Reply(status, "x")}));
+    auto client = MakeClient();
+    TMemoryStream stream;
+    client->Get(UrlOf(server, "/a"), stream);
+    EXPECT_EQ(client->Connected(), c.kept);
+  }
+}
+
+TEST(KeepAlive, ProxyConnectionCloseAlsoEnds) {
+  ScriptedServer server(Serve({Reply("200 OK\r\nProxy-Connection: close", "x")}));
+  auto client = MakeClient();
+  TMemoryStream stream;
+  client->Get(UrlOf(server, "/a"), stream);
+  EXPECT_FALSE(client->Connected());
+}
+
+TEST(KeepAlive, KeptConnectionServesTheSecondRequest) {
+  ScriptedServer server(Serve({Reply("200 OK", "7\n"), Reply("200 OK", "jar")}));
+  auto client = MakeClient();
+  TMemoryStream version, jar;
+  client->Get(UrlOf(server, "/version.txt"), version);
+  client->Get(UrlOf(server, "/app.jar.tmp"), jar);
+  EXPECT_EQ(jar.Text(), "jar");
+  EXPECT_EQ(server.Accepted(), 1);
+}
+
+TEST(KeepAlive, ClosedConnectionIsReplaced) {
+  // Closed on request: the second call connects anew.
+  ScriptedServer server({ServerScript{ServerStep::ReadBlankLine(),
+                                      ServerStep::Send(Reply("200 OK\r\nConnection: close", "1")),
+                                      ServerStep::Close()},
+                         Serve({Reply("200 OK", "2")})});
+  auto client = MakeClient();
+  TMemoryStream first, second;
+  client->Get(UrlOf(server, "/a"), first);
+  client->Get(UrlOf(server, "/b"), second);
+  EXPECT_EQ(second.Text(), "2");
+  EXPECT_EQ(server.Accepted(), 2);
+}
+
+TEST(KeepAlive, CloseBeforeTheSecondRequestIsNoticed) {
+  // An HTTP/1.0 server that closes after a counted body, without saying so.
+  ScriptedServer server({ServerScript{ServerStep::ReadBlankLine(),
+                                      ServerStep::Send("HTTP/1.0 200 OK\r\nContent-Length: 1\r\n"
+                                                       "\r\n1"),
+                                      ServerStep::Close()},
+                         Serve({Reply("200 OK", "2")})});
+  auto client = MakeClient();
+  TMemoryStream first, second;
+  client->Get(UrlOf(server, "/a"), first);
+  ASSERT_TRUE(server.WaitDone(0));
+  // Give the close time to reach the client's socket.
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  client->Get(UrlOf(server, "/b"), second);
+  EXPECT_EQ(second.Text(), "2");
+  EXPECT_EQ(server.Accepted(), 2);
+}
+
+TEST(KeepAlive, CloseAfterTheSecondRequestWentOutFails) {
+  // No retry: the request was sent on the old connection, which then ends unanswered.
+  ScriptedServer server(
+      {ServerScript{ServerStep::ReadBlankLine(), ServerStep::Send(Reply("200 OK", "1")),
+                    ServerStep::ReadBlankLine(), ServerStep::Close()},
+       Serve({Reply("200 OK", "2")})});
+  auto client = MakeClient();
+  TMemoryStream first, second;
+  client->Get(UrlOf(server, "/a"), first);
+  EXPECT_THROW(client->Get(UrlOf(server, "/b"), second), ENetConnClosedGracefully);
+  EXPECT_EQ(server.Accepted(), 1);
+  EXPECT_FALSE(client->Connected());
+}
+
+TEST(KeepAlive, ErrorStatusKeepsACleanConnection) {
+  ScriptedServer server(
+      Serve({Reply("404 Not Found", "<html>gone</html>"), Reply("200 OK", "ok")}));
+  auto client = MakeClient();
+  TMemoryStream stream;
+  EXPECT_THROW(client->Get(UrlOf(server, "/a"), stream), ENetHTTPProtocolException);
+  EXPECT_TRUE(client->Connected());
+  client->Get(UrlOf(server, "/b"), stream);
+  EXPECT_EQ(stream.Text(), "ok");
+  EXPECT_EQ(server.Accepted(), 1);
+}
+
+TEST(KeepAlive, Http10ClientAsksForKeepAlive) {
+  ScriptedServer server(
+      Serve({Reply("200 OK\r\nConnection: keep-alive", "a"), Reply("200 OK", "b")}));
+  auto client = MakeClient();
+  client->ProtocolVersion = pv1_0;
+  TMemoryStream stream;
+  client->Get(UrlOf(server, "/a"), stream);
+  EXPECT_TRUE(client->Connected());
+  client->Get(UrlOf(server, "/b"), stream);
+  // Without "keep-alive" from the server, HTTP/1.0 ends the connection.
+  EXPECT_FALSE(client->Connected());
+  std::string received = server.Received(0);
+  EXPECT_EQ(received.rfind("GET /a HTTP/1.0\r\nConnection: keep-alive\r\nHost: ", 0), 0u)
+      << received;
+}
+
+}  // namespace
+}  // namespace orvex::test
