@@ -1,0 +1,18 @@
+#pragma once
+
+#include <functional>
+
+#include "platform/window.h"
+
+namespace orvex::platform {
+
+// A form's window. Hidden forms need nothing from the X server; a form kind that shows
+// something (the wait window) makes an X window and stores it in `xid`.
+struct Window {
+  Window* owner = nullptr;
+  bool visible = false;
+  unsigned long xid = 0;
+  std::function<void()> onClose;
+};
+
+}  // namespace orvex::platform
