@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "shell/component.h"
@@ -57,14 +58,25 @@ class TApplication : public TComponent {
   // The end of the desktop session: ends the process at once after the end-of-program step.
   void EndSession();
 
+  // The end-of-program step (run at process exit once Run has started; tests call it to start
+  // afresh): destroys the owned components newest first and forgets the main form.
+  void EndProgram();
+
+  // Receives the error box's text and caption instead of the platform box (tests); an empty
+  // hook restores the box.
+  using ErrorBoxHook = std::function<void(const std::string& text, const std::string& caption)>;
+  void SetErrorBoxHook(ErrorBoxHook hook) { errorBoxHook_ = std::move(hook); }
+
  private:
   void AdoptForm(TForm* form);
+  void DispatchGuarded(bool mayWait);
 
   std::string title_;
   TForm* mainForm_ = nullptr;
   bool showMainForm_ = true;
   bool mainFormOnTaskBar_ = false;
   bool terminated_ = false;
+  ErrorBoxHook errorBoxHook_;
 };
 
 // Exists before the entry code runs and is destroyed after all forms.

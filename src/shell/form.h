@@ -44,6 +44,10 @@ class TForm : public TComponent {
   virtual platform::Window* CreateWindowHandle();
   // Destroys the window made by CreateWindowHandle.
   virtual void DestroyWindowHandle(platform::Window* window);
+  // Hides and destroys the window now. ~TForm does this too, but a destructor of the base
+  // cannot reach an override, so a form that overrides the two above calls this in its own
+  // destructor.
+  void DestroyHandle();
 
  private:
   platform::Window* window_ = nullptr;

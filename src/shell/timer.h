@@ -36,6 +36,9 @@ class TTimer : public TComponent {
   // Stored properties: "Enabled", "Interval", "OnTimer".
   void SetProperty(std::string_view name, const PropertyValue& value) override;
 
+  // Arms the timer once its stored values are in place.
+  void Loaded() override;
+
   // Runs OnTimer for one expiry (called by the event loop).
   void Dispatch();
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 
 #include "platform/window.h"
@@ -13,6 +14,7 @@ struct Window {
   bool visible = false;
   unsigned long xid = 0;
   std::function<void()> onClose;
+  std::uint64_t serial = 0;  // tells a posted close request whether the window still exists
 };
 
 }  // namespace orvex::platform
