@@ -1,9 +1,11 @@
 #include "platform/imaging.h"
 
 #include <windows.h>
-// GDI+ needs the COM stream interfaces, which the lean headers leave out.
-#include <gdiplus.h>
+// GDI+ needs the COM stream and property types, which the lean headers leave out.
 #include <objidl.h>
+#include <wtypes.h>
+
+#include <gdiplus.h>
 
 #include <algorithm>
 #include <cstring>
