@@ -9,6 +9,7 @@ add_custom_command(
   COMMAND ${CMAKE_COMMAND} -DOUT_HEADER=${ORVEX_ASSET_HEADER} -DOUT_SOURCE=${ORVEX_ASSET_SOURCE}
           "-DFILES=${ORVEX_ASSET_FILES}" -P ${CMAKE_SOURCE_DIR}/cmake/embed_files.cmake
   DEPENDS ${ORVEX_ASSET_FILES} ${CMAKE_SOURCE_DIR}/cmake/embed_files.cmake
-  COMMENT "Embedding assets")
+  COMMENT "Embedding assets"
+  VERBATIM)
 target_sources(orvex_core PRIVATE ${ORVEX_ASSET_SOURCE})
 target_include_directories(orvex_core PUBLIC ${CMAKE_BINARY_DIR}/generated)

@@ -32,3 +32,66 @@ void PostCloseRequest(Window* window);
 void ConfigureApplicationWindow(bool mainFormOnTaskBar);
 
 }  // namespace orvex::platform
+
+// Windows that show a picture of their own (the wait window): frameless, without a taskbar
+// button, translucent as a whole, cut to a shape, painted once and kept on screen by the system
+// while the thread is busy elsewhere.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace orvex::platform {
+
+struct Surface;
+
+// One rectangle of a window shape, in window pixels; right and bottom exclusive.
+struct RegionRect {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+  bool operator==(const RegionRect&) const = default;
+};
+
+struct PaintedWindowOptions {
+  Window* owner = nullptr;  // the main form's window (Windows: no taskbar button)
+  int width = 0;
+  int height = 0;
+  std::string title;           // UTF-8; no frame shows it
+  std::uint8_t opacity = 255;  // the whole window's opacity
+  std::uint32_t background = 0xFFFFFF;  // 0xRRGGBB, filled before onPaint
+  std::function<void(Surface& surface)> onPaint;
+};
+
+// Made hidden at (0, 0). Without a display (POSIX) the window exists but shows nothing.
+Window* CreatePaintedWindow(const PaintedWindowOptions& options);
+void DestroyPaintedWindow(Window* window);
+// Windows: paints on the next paint event, like any window. POSIX: paints into the window's
+// background picture right away, so the X server itself redraws it while the thread blocks.
+// Then shows, activates and raises the window.
+void ShowPaintedWindow(Window* window);
+
+// Sets the window's shape (drawing and input); null removes it. False when the platform
+// refuses it (the window keeps the shape it had).
+bool SetWindowShape(Window* window, const std::vector<RegionRect>* rects);
+// The title bar bits of the window's style (Windows: WS_CAPTION). POSIX keeps frameless.
+void SetWindowCaption(Window* window, bool caption);
+void SetWindowBounds(Window* window, int left, int top, int width, int height);
+struct WindowBounds {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+};
+WindowBounds GetWindowBounds(Window* window);
+
+// The primary screen's size and the virtual desktop's top-left corner.
+struct ScreenMetrics {
+  int width = 0;
+  int height = 0;
+  int virtualLeft = 0;
+  int virtualTop = 0;
+};
+ScreenMetrics PrimaryScreenMetrics();
+
+}  // namespace orvex::platform
