@@ -119,6 +119,21 @@ TEST(LaunchTest, AnInstallDirectoryWithABlankStillStartsItsOwnRuntime) {
   EXPECT_FALSE(std::filesystem::exists(install.Path().parent_path() / "trap.txt"));
 }
 
+// Windows reports 259 as the exit status of a thread that still runs; an application that
+// ends with that status has ended all the same and must not keep the launcher waiting.
+TEST(LaunchTest, AnApplicationEndingWithStatus259HasEnded) {
+  test::InstallDir install;
+  install.CreateJar();
+  install.ConfigureJava(0ms, 259);
+
+  test::ChildProcess launcher({install.Launcher()});
+  auto exitCode = launcher.Wait(60s);
+  ASSERT_TRUE(exitCode.has_value()) << "the launcher took the application for a running one";
+  EXPECT_EQ(*exitCode, 0);
+  EXPECT_LE(launcher.Elapsed(), 30s);
+  EXPECT_EQ(install.JavaRuns().size(), 1u);
+}
+
 // Not a session word: a word in another case, or a session word that is not the first
 // argument, takes the launcher path.
 class NotASessionWordTest : public ::testing::TestWithParam<std::vector<std::string>> {};
