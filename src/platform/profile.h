@@ -10,12 +10,12 @@ namespace orvex::platform {
 
 // The value of the key, or `fallback` when the file, section or key is missing; cut to
 // bufferSize - 1 characters.
-std::string ReadProfileString(const std::string& section, const std::string& key,
-                              const std::string& fallback, const std::string& path,
-                              std::size_t bufferSize);
+std::string ReadProfileText(const std::string& section, const std::string& key,
+                            const std::string& fallback, const std::string& path,
+                            std::size_t bufferSize);
 // Sets the key, creating file and section as needed. False when the platform reports failure.
-bool WriteProfileString(const std::string& section, const std::string& key,
-                        const std::string& value, const std::string& path);
+bool WriteProfileText(const std::string& section, const std::string& key, const std::string& value,
+                      const std::string& path);
 // Flushes the platform's cached copy of the file.
 bool FlushProfile(const std::string& path);
 

@@ -15,7 +15,7 @@ constexpr std::size_t kReadBufferSize = 2048;
 
 std::string TIniFile::ReadText(const std::string& section, const std::string& key,
                                const std::string& fallback) const {
-  return platform::ReadProfileString(section, key, fallback, fileName_, kReadBufferSize);
+  return platform::ReadProfileText(section, key, fallback, fileName_, kReadBufferSize);
 }
 
 std::int32_t TIniFile::ReadNumber(const std::string& section, const std::string& key,
@@ -31,7 +31,7 @@ bool TIniFile::ReadFlag(const std::string& section, const std::string& key, bool
 
 void TIniFile::WriteText(const std::string& section, const std::string& key,
                          const std::string& value) {
-  if (!platform::WriteProfileString(section, key, value, fileName_)) {
+  if (!platform::WriteProfileText(section, key, value, fileName_)) {
     throw EInOutError(FormatMessage("Unable to write to %s", fileName_));
   }
 }

@@ -120,9 +120,22 @@ bool StartProcess(const ProcessCommand& command, ProcessInfo& info,
   for (std::string& entry : entries) envp.push_back(entry.data());
   envp.push_back(nullptr);
 
+  // The program starts with every signal at its default and none blocked, whatever the
+  // launcher's own loop set up for itself.
+  posix_spawnattr_t attributes;
+  if (posix_spawnattr_init(&attributes) != 0) return false;
+  sigset_t all;
+  sigset_t none;
+  sigfillset(&all);
+  sigemptyset(&none);
+  posix_spawnattr_setsigdefault(&attributes, &all);
+  posix_spawnattr_setsigmask(&attributes, &none);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
   // The exec failure of a missing or unusable program comes back as the spawn's result.
   pid_t pid = 0;
-  if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), envp.data()) != 0) return false;
+  const int failure = posix_spawn(&pid, argv[0], nullptr, &attributes, argv.data(), envp.data());
+  posix_spawnattr_destroy(&attributes);
+  if (failure != 0) return false;
   info = ProcessInfo{};
   info.processId = static_cast<std::uint32_t>(pid);
   info.threadId = static_cast<std::uint32_t>(pid);

@@ -71,9 +71,9 @@ bool ReplaceFile(const std::string& path, const std::string& text) {
 
 }  // namespace
 
-std::string ReadProfileString(const std::string& section, const std::string& key,
-                              const std::string& fallback, const std::string& path,
-                              std::size_t bufferSize) {
+std::string ReadProfileText(const std::string& section, const std::string& key,
+                            const std::string& fallback, const std::string& path,
+                            std::size_t bufferSize) {
   std::string value = fallback;
   if (auto text = ReadWholeFile(path)) {
     if (auto found = FindIniValue(*text, section, key)) value = std::move(*found);
@@ -83,8 +83,8 @@ std::string ReadProfileString(const std::string& section, const std::string& key
   return value;
 }
 
-bool WriteProfileString(const std::string& section, const std::string& key,
-                        const std::string& value, const std::string& path) {
+bool WriteProfileText(const std::string& section, const std::string& key, const std::string& value,
+                      const std::string& path) {
   std::string text;
   struct stat info {};
   if (stat(path.c_str(), &info) == 0) {

@@ -6,9 +6,9 @@
 
 namespace orvex::platform {
 
-std::string ReadProfileString(const std::string& section, const std::string& key,
-                              const std::string& fallback, const std::string& path,
-                              std::size_t bufferSize) {
+std::string ReadProfileText(const std::string& section, const std::string& key,
+                            const std::string& fallback, const std::string& path,
+                            std::size_t bufferSize) {
   if (bufferSize == 0) return {};
   std::vector<char> buffer(bufferSize, '\0');
   DWORD length =
@@ -17,8 +17,8 @@ std::string ReadProfileString(const std::string& section, const std::string& key
   return std::string(buffer.data(), length);
 }
 
-bool WriteProfileString(const std::string& section, const std::string& key,
-                        const std::string& value, const std::string& path) {
+bool WriteProfileText(const std::string& section, const std::string& key, const std::string& value,
+                      const std::string& path) {
   return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), path.c_str()) != 0;
 }
 
