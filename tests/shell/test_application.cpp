@@ -176,6 +176,10 @@ void BuildTree(TLoggedForm*& main) {
   new TLoggedTimer(system, "TimerTerminate");
   auto* update = new TLoggedForm(system);
   update->SetName("FormUpdate");
+  // Windows made too: destroying the main form's window takes the windows it owns with it,
+  // and each form must still tear its own down once only.
+  system->Handle();
+  update->Show();
   delete update;
 }
 
