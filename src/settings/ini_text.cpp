@@ -109,9 +109,10 @@ std::optional<std::string> SetIniValue(std::string_view text, std::string_view s
                                        std::string_view key, std::string_view value) {
   section = Trim(section);
   key = Trim(key);
+  // A key starting with ';' or '[' would read back as a comment or a section head.
   if (section.empty() || key.empty() || !Writable(section) || !Writable(key) || !Writable(value) ||
       section.find(']') != std::string_view::npos || key.find('=') != std::string_view::npos ||
-      Trim(key).front() == ';' || Trim(key).front() == '[') {
+      key.front() == ';' || key.front() == '[') {
     return std::nullopt;
   }
   const std::vector<Line> lines = SplitLines(text);

@@ -73,6 +73,11 @@ TEST(LaunchTest, KeepRunningStartsTheApplicationAgain) {
 
   test::ChildProcess launcher({install.Launcher()});
   const auto deadline = std::chrono::steady_clock::now() + 60s;
+  while (install.JavaRuns().empty() && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(100ms);
+  }
+  // The restart uses the settings read at start-up.
+  install.WriteSettings("[RUN]\nkeepRunning=0\nmemory=999\n");
   while (install.JavaRuns().size() < 2 && std::chrono::steady_clock::now() < deadline &&
          launcher.Running()) {
     std::this_thread::sleep_for(100ms);

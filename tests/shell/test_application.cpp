@@ -88,6 +88,20 @@ TEST_F(ApplicationTest, TheFirstFormCreatedBecomesTheMainFormAndAFailedOneLeaves
   EXPECT_EQ(Application->Components(), (std::vector<TComponent*>{first, second}));
 }
 
+class TSelfAware : public TForm {
+ public:
+  static TSelfAware* Global;
+  explicit TSelfAware(TComponent* owner) : TForm(owner), foundItself(Global == this) {}
+  bool foundItself;
+};
+TSelfAware* TSelfAware::Global = nullptr;
+
+TEST_F(ApplicationTest, TheFormPointerIsSetBeforeTheConstructorRuns) {
+  Application->CreateForm(TSelfAware::Global);
+  ASSERT_NE(TSelfAware::Global, nullptr);
+  EXPECT_TRUE(TSelfAware::Global->foundItself);
+}
+
 TEST_F(ApplicationTest, WithoutAMainFormTheLoopReturnsAtOnce) {
   test::RunApplicationLoop(10s);
   SUCCEED();
@@ -176,6 +190,10 @@ void BuildTree(TLoggedForm*& main) {
   new TLoggedTimer(system, "TimerTerminate");
   auto* update = new TLoggedForm(system);
   update->SetName("FormUpdate");
+  // Windows made too: destroying the main form's window takes the windows it owns with it,
+  // and each form must still tear its own down once only.
+  system->Handle();
+  update->Show();
   delete update;
 }
 
