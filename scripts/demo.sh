@@ -28,7 +28,7 @@ trap '"$root/scripts/nginx.sh" stop "$demo/server"' EXIT
 port=$(cat "$demo/server/port")
 mkdir -p "$demo/server/root/updates"
 echo 2 >"$demo/server/root/updates/version.txt"
-cp "$demo/classes/app-v2.jar" "$demo/server/root/updates/AppRunner.jar.tmp"
+cp "$demo/classes/app-v2.jar" "$demo/server/root/updates/AppRunner.tmp"
 
 echo "== installing version 1 with the launcher and the Java runtime ($java_home)"
 cp "$root/build/native/bin/orvex-launcher" "$demo/install/"

@@ -1,6 +1,7 @@
 #include "launcher/system_form.h"
 
 #include "launcher/java_command.h"
+#include "platform/files.h"
 #include "settings/ini_file.h"
 #include "shell/application.h"
 #include "shell/command_line.h"

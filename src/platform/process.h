@@ -27,9 +27,6 @@ std::string_view DirectoryDelimiters();
 // The private Java runtime, relative to the executable's directory.
 std::string_view JavaRuntimeRelativePath();
 
-// True when the path names an existing file that is not a directory.
-bool FileExists(const std::string& path);
-
 // What is needed to start a program on either platform: Windows starts from the one text,
 // POSIX from the argument vector (its first word is the program's path).
 struct ProcessCommand {

@@ -1,10 +1,14 @@
 #include "shell/entry.h"
 
+#include "http/net_http.h"
 #include "launcher/system_form.h"
 #include "shell/application.h"
 #include "shell/forms.h"
 #include "shell/main_form.h"
 #include "shell/shell_classes.h"
+#include "ui/ui_classes.h"
+#include "updater/update_form.h"
+#include "updater/wait_form.h"
 
 namespace orvex {
 
@@ -12,8 +16,12 @@ namespace {
 
 void RegisterResources() {
   RegisterShellClasses();
+  RegisterHttpClasses();
+  RegisterUiClasses();
   RegisterMainFormResources();
   RegisterLauncherResources();
+  RegisterUpdaterResources();
+  RegisterWaitFormResources();
 }
 
 }  // namespace

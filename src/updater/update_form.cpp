@@ -84,3 +84,32 @@ void TFormUpdate::SaveLocalVersion() {
 }
 
 }  // namespace orvex
+
+namespace orvex {
+
+void RegisterUpdaterResources() {
+  FormDescription description;
+  // The client's stored settings; the time limits keep a silent server from holding up the
+  // application's start, and a URL with a user name and password is answered in process.
+  description.components = {
+      {"TNetHTTP",
+       "NetHTTPClient",
+       {{"MaxAuthRetries", std::int64_t{1}},
+        {"AllowCookies", true},
+        {"HTTPOptions", std::string("[hoInProcessAuth,hoForceEncodeParams]")},
+        {"ConnectTimeout", std::int64_t{15000}},
+        {"ReadTimeout", std::int64_t{30000}},
+        {"ProxyParams.ProxyPort", std::int64_t{0}},
+        {"ProxyParams.BasicAuthentication", false},
+        {"Request.Accept", std::string("text/html, */*")},
+        {"Request.UserAgent", std::string("Mozilla/3.0 (compatible; Orvex Updater)")},
+        {"Request.BasicAuthentication", false},
+        {"Request.ContentLength", std::int64_t{-1}},
+        {"Request.ContentRangeStart", std::int64_t{-1}},
+        {"Request.ContentRangeEnd", std::int64_t{-1}},
+        {"Request.ContentRangeInstanceLength", std::int64_t{-1}}}},
+  };
+  RegisterFormDescription("TFormUpdate", std::move(description));
+}
+
+}  // namespace orvex

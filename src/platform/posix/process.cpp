@@ -92,11 +92,6 @@ std::string_view JavaRuntimeRelativePath() {
   return "jre/bin/java";
 }
 
-bool FileExists(const std::string& path) {
-  struct stat info {};
-  return stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
-}
-
 bool StartProcess(const ProcessCommand& command, ProcessInfo& info,
                   const EnvironmentOverrides& environment) {
   if (command.arguments.empty()) return false;

@@ -57,11 +57,6 @@ std::string_view JavaRuntimeRelativePath() {
   return "jre\\bin\\javaw.exe";
 }
 
-bool FileExists(const std::string& path) {
-  DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
 bool StartProcess(const ProcessCommand& command, ProcessInfo& info,
                   const EnvironmentOverrides& environment) {
   // CreateProcessA may write into the command line, so it gets its own copy.

@@ -1,0 +1,223 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+
+#include "support/process_runner.h"
+#include "support/scripted_server.h"
+#include "support/update_scenario.h"
+
+namespace orvex {
+namespace {
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+using test::JarBytes;
+using test::ReadFile;
+
+std::string TestName() {
+  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::string name = std::string(info->test_suite_name()) + "_" + info->name();
+  for (char& c : name) {
+    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+  }
+  return name;
+}
+
+// Which jar the bytes are: "version N", "N bytes of something else" or "nothing".
+std::string JarOf(const std::string& bytes) {
+  for (int version = 1; version <= 9; ++version) {
+    if (bytes == JarBytes(version)) return "version " + std::to_string(version);
+  }
+  return bytes.empty() ? "nothing" : std::to_string(bytes.size()) + " bytes of something else";
+}
+
+std::string Jar(int version) { return "version " + std::to_string(version); }
+
+std::string RecordedVersion(const fs::path& dir) { return ReadFile(dir / "setup.properties"); }
+
+TEST(UpdateTest, FirstUpdateIsInstalledIntoAnEmptyDataDirectoryAndStarted) {
+  test::PublishedDir server(TestName());
+  server.Put("version.txt", "2\r\n");
+  server.Put("AppRunner.tmp", JarBytes(2));
+  test::UpdateScenario scenario;
+  scenario.Install(server.Url(), 1);
+
+  test::ChildProcess launcher({scenario.install.Launcher()}, scenario.Environment());
+  auto exitCode = launcher.Wait(60s);
+  ASSERT_TRUE(exitCode.has_value()) << "the launcher did not end";
+  EXPECT_EQ(*exitCode, 0);
+
+  const fs::path data = scenario.DataDir();
+  EXPECT_EQ(JarOf(ReadFile(data / "AppRunner.jar")), Jar(2));
+  EXPECT_EQ(JarOf(ReadFile(data / "AppRunner.tmp")), Jar(2));
+  EXPECT_FALSE(fs::exists(data / "AppRunner.old"));
+  EXPECT_FALSE(fs::exists(data / "AppRunner.jar.part"));
+  EXPECT_NE(RecordedVersion(data).find("version=2"), std::string::npos) << RecordedVersion(data);
+  const auto runs = scenario.install.JavaRuns();
+  ASSERT_EQ(runs.size(), 1u);
+  EXPECT_EQ(JarOf(ReadFile(test::StartedJar(runs[0]))), Jar(2));
+  EXPECT_EQ(fs::path(test::StartedJar(runs[0])).parent_path(), data);
+}
+
+TEST(UpdateTest, SecondUpdateRotatesTheBackup) {
+  test::PublishedDir server(TestName());
+  server.Put("version.txt", "3\n");
+  server.Put("AppRunner.tmp", JarBytes(3));
+  test::UpdateScenario scenario;
+  scenario.Install(server.Url(), 1);
+  scenario.PreviousUpdate(2);
+  test::WriteFile(scenario.DataDir() / "AppRunner.old", "backup of version 1");
+
+  EXPECT_EQ(JarOf(scenario.RunUntilJavaStarts()), Jar(3));
+  EXPECT_EQ(JarOf(ReadFile(scenario.DataDir() / "AppRunner.jar")), Jar(3));
+  EXPECT_EQ(JarOf(ReadFile(scenario.DataDir() / "AppRunner.old")), Jar(2));
+  EXPECT_NE(RecordedVersion(scenario.DataDir()).find("version=3"), std::string::npos);
+}
+
+struct Versions {
+  int published;
+  int local;
+  int installed;
+  bool downloads;
+};
+
+class VersionRuleTest : public ::testing::TestWithParam<Versions> {};
+
+TEST_P(VersionRuleTest, DownloadsOnlyWhatIsNewerThanBothVersions) {
+  const Versions v = GetParam();
+  test::PublishedDir server(TestName());
+  server.Put("version.txt", std::to_string(v.published) + "\n");
+  server.Put("AppRunner.tmp", JarBytes(v.published));
+  test::UpdateScenario scenario;
+  scenario.Install(server.Url(), v.installed);
+  scenario.PreviousUpdate(v.local);
+
+  const std::string started = scenario.RunUntilJavaStarts();
+  EXPECT_EQ(fs::exists(scenario.DataDir() / "AppRunner.tmp"), v.downloads);
+  if (v.downloads) {
+    EXPECT_EQ(JarOf(started), Jar(v.published));
+  } else {
+    EXPECT_EQ(JarOf(ReadFile(scenario.DataDir() / "AppRunner.jar")), Jar(v.local));
+    // The data directory's jar is started only when the published version is above the
+    // installed one.
+    EXPECT_EQ(JarOf(started), Jar(v.published > v.installed ? v.local : v.installed));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Versions, VersionRuleTest,
+                         ::testing::Values(Versions{5, 5, 3, false}, Versions{5, 3, 5, false},
+                                           Versions{5, 4, 4, true}, Versions{2, 3, 1, false}));
+
+TEST(UpdateTest, OfflineStartAfterAnUpdateStartsTheInstallationsJar) {
+  test::UpdateScenario scenario;
+  scenario.Install("http://127.0.0.1:9/nothing/", 1);  // nothing listens on the discard port
+  scenario.PreviousUpdate(2);
+  EXPECT_EQ(JarOf(scenario.RunUntilJavaStarts()), Jar(1));
+}
+
+TEST(UpdateTest, WithoutAppDataUpdateTheInstallationsJarIsReplacedAndStartedAtOnce) {
+  test::PublishedDir server(TestName());
+  server.Put("version.txt", "2\n");
+  server.Put("AppRunner.tmp", JarBytes(2));
+  test::UpdateScenario scenario;
+  scenario.Install(server.Url(), 1, /*appDataUpdate=*/0);
+
+  EXPECT_EQ(JarOf(scenario.RunUntilJavaStarts()), Jar(2));
+  const fs::path exeDir = scenario.install.Path();
+  EXPECT_EQ(JarOf(ReadFile(exeDir / "AppRunner.jar")), Jar(2));
+  EXPECT_EQ(JarOf(ReadFile(exeDir / "AppRunner.old")), Jar(1));
+  EXPECT_NE(RecordedVersion(exeDir).find("version=2"), std::string::npos);
+  EXPECT_FALSE(fs::exists(scenario.DataDir()));
+}
+
+TEST(UpdateTest, AMissingJarOnTheServerInstallsNothing) {
+  test::PublishedDir server(TestName());
+  server.Put("version.txt", "2\n");
+  test::UpdateScenario scenario;
+  scenario.Install(server.Url(), 1);
+
+  EXPECT_EQ(JarOf(scenario.RunUntilJavaStarts()), Jar(1));
+  EXPECT_FALSE(fs::exists(scenario.DataDir() / "AppRunner.jar"));
+}
+
+// A "version.txt" that is not a version: no download, the installation's jar starts even though
+// an earlier update sits in the data directory.
+class BadVersionTextTest : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(BadVersionTextTest, IsAFailedCheck) {
+  test::PublishedDir server(TestName());
+  server.Put("version.txt", GetParam());
+  server.Put("AppRunner.tmp", JarBytes(3));
+  test::UpdateScenario scenario;
+  scenario.Install(server.Url(), 1);
+  scenario.PreviousUpdate(2);
+
+  EXPECT_EQ(JarOf(scenario.RunUntilJavaStarts()), Jar(1));
+  EXPECT_FALSE(fs::exists(scenario.DataDir() / "AppRunner.tmp"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, BadVersionTextTest,
+    // A valid first line followed by more than 64 KiB is refused as a whole.
+    ::testing::Values(std::string(), std::string("seven\n"), std::string("\n3\n"),
+                      "3\n" + std::string(200 * 1024, '#')));
+
+// A server that breaks the jar's transfer: nothing is installed and the earlier update starts.
+struct BrokenTransfer {
+  const char* name;
+  std::string jarResponse;
+  test::ServerStep end;
+};
+
+class BrokenTransferTest : public ::testing::TestWithParam<BrokenTransfer> {};
+
+TEST_P(BrokenTransferTest, InstallsNothing) {
+  const BrokenTransfer& broken = GetParam();
+  using test::ServerStep;
+  const std::string version = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\n3\n";
+  test::ScriptedServer server(
+      std::vector<test::ServerScript>{
+          {ServerStep::ReadBlankLine(), ServerStep::Send(version), ServerStep::ReadBlankLine(),
+           ServerStep::Send(broken.jarResponse), broken.end},
+          {ServerStep::ReadBlankLine(), ServerStep::Send(broken.jarResponse), broken.end}},
+      90s);
+  test::UpdateScenario scenario;
+  scenario.Install("http://127.0.0.1:" + std::to_string(server.Port()) + "/u/", 1);
+  scenario.PreviousUpdate(2);
+
+  EXPECT_EQ(JarOf(scenario.RunUntilJavaStarts(80s)), Jar(2));
+  EXPECT_EQ(JarOf(ReadFile(scenario.DataDir() / "AppRunner.jar")), Jar(2));
+  EXPECT_FALSE(fs::exists(scenario.DataDir() / "AppRunner.jar.part"));
+  EXPECT_NE(RecordedVersion(scenario.DataDir()).find("version=2"), std::string::npos);
+}
+
+const std::string kHalfJar = JarBytes(3).substr(0, 100000);
+
+INSTANTIATE_TEST_SUITE_P(
+    Servers, BrokenTransferTest,
+    ::testing::Values(
+        BrokenTransfer{"cut_short",
+                       "HTTP/1.1 200 OK\r\nContent-Length: 300000\r\n\r\n" + kHalfJar,
+                       test::ServerStep::Close()},
+        BrokenTransfer{"reset_mid_body",
+                       "HTTP/1.1 200 OK\r\nContent-Length: 300000\r\n\r\n" + kHalfJar,
+                       test::ServerStep::Reset()},
+        BrokenTransfer{"chunked_without_final_chunk",
+                       "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n186a0\r\n" +
+                           kHalfJar + "\r\n",
+                       test::ServerStep::Close()},
+        // Accepts and says nothing: the read time limit ends the wait.
+        BrokenTransfer{"silent", "", test::ServerStep::Silent()}),
+    [](const ::testing::TestParamInfo<BrokenTransfer>& info) { return info.param.name; });
+
+TEST(UpdateTest, ASilentServerDoesNotKeepTheApplicationFromStarting) {
+  test::ScriptedServer server(test::ServerScript{test::ServerStep::Silent()}, 90s);
+  test::UpdateScenario scenario;
+  scenario.Install("http://127.0.0.1:" + std::to_string(server.Port()) + "/u/", 1);
+  EXPECT_EQ(JarOf(scenario.RunUntilJavaStarts(80s)), Jar(1));
+}
+
+}  // namespace
+}  // namespace orvex
