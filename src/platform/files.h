@@ -13,13 +13,13 @@ extern const char kPathSeparator;
 bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
 // Creates one directory level; false when it could not (a missing parent included).
-bool CreateDirectory(const std::string& path);
-bool DeleteFile(const std::string& path);
+bool MakeDirectory(const std::string& path);
+bool RemoveFile(const std::string& path);
 // Renames; never replaces: false when `to` exists.
 bool RenameFile(const std::string& from, const std::string& to);
-// Copies; false when `to` exists. The copy gets the source's last-write time and its bytes are on
-// the disk when this returns.
-bool CopyFile(const std::string& from, const std::string& to);
+// Copies (not named CopyFile: windows.h makes that a macro); false when `to` exists. The copy gets
+// the source's last-write time and its bytes are on the disk when this returns.
+bool CopyWholeFile(const std::string& from, const std::string& to);
 // The last-write time in local time, packed as a DOS date and time (2 s resolution):
 // year-1980 in bits 31-25, month 24-21, day 20-16, hour 15-11, minute 10-5, seconds/2 4-0.
 // -1 for a missing file or a directory.

@@ -33,14 +33,14 @@ class WaitWindowScope {
 // there. Fails when `to` exists.
 bool CopyIntoPlace(const std::string& from, const std::string& to) {
   const std::string part = to + ".part";
-  platform::DeleteFile(part);  // left over from an installation that was cut short
+  platform::RemoveFile(part);  // left over from an installation that was cut short
   if (platform::FileExists(to)) return false;
-  if (!platform::CopyFile(from, part)) {
-    platform::DeleteFile(part);
+  if (!platform::CopyWholeFile(from, part)) {
+    platform::RemoveFile(part);
     return false;
   }
   if (!platform::RenameFile(part, to)) {
-    platform::DeleteFile(part);
+    platform::RemoveFile(part);
     return false;
   }
   return true;
@@ -68,7 +68,7 @@ void TFormUpdate::InstallUpdate() {
     if (!platform::FileExists(TmpFile)) return;
     // A missing jar has age -1, so a first installation always goes ahead.
     if (platform::FileAge(TmpFile) <= platform::FileAge(JarFile)) return;
-    platform::DeleteFile(OldFile);
+    platform::RemoveFile(OldFile);
     const bool moved = platform::RenameFile(JarFile, OldFile);
     const bool copied = CopyIntoPlace(TmpFile, JarFile);
     if (moved && !copied) platform::RenameFile(OldFile, JarFile);  // roll back

@@ -25,7 +25,9 @@ TFormUpdate::TFormUpdate(TComponent* owner) : TForm(owner) {
   OldFile = DataDir + JarName + ".old";
 }
 
-TNotifyEvent TFormUpdate::FindMethod(std::string_view name) { return TForm::FindMethod(name); }
+TNotifyEvent TFormUpdate::FindMethod(std::string_view name) {
+  return TForm::FindMethod(name);
+}
 
 void TFormUpdate::LoadSettings() {
   try {
@@ -55,7 +57,7 @@ void TFormUpdate::UseAppDataDir() {
       const char separator = platform::kPathSeparator;
       DataDir += std::string(1, separator) + "." + TrimBlanks(JarName) + separator;
       // One level only: a missing parent makes the later download fail, not this step.
-      if (!platform::DirectoryExists(DataDir)) platform::CreateDirectory(DataDir);
+      if (!platform::DirectoryExists(DataDir)) platform::MakeDirectory(DataDir);
     } else {
       DataDir = ExeDir();
     }

@@ -11,8 +11,7 @@ namespace {
 
 std::filesystem::path ServerDir() {
   // <build>/bin/<program> -> <build>/nginx
-  return std::filesystem::path(ProgramPath("orvex-launcher")).parent_path().parent_path() /
-         "nginx";
+  return std::filesystem::path(ProgramPath("orvex-launcher")).parent_path().parent_path() / "nginx";
 }
 
 }  // namespace
@@ -31,7 +30,9 @@ PublishedDir::~PublishedDir() {
   std::filesystem::remove_all(path_, ignored);
 }
 
-std::string PublishedDir::Url() const { return url_; }
+std::string PublishedDir::Url() const {
+  return url_;
+}
 
 void PublishedDir::Put(const std::string& file, const std::string& bytes) const {
   WriteFile(path_ / file, bytes);
@@ -47,20 +48,24 @@ std::string JarBytes(int version) {
   return bytes;
 }
 
-UpdateScenario::UpdateScenario() { install.ConfigureJava(std::chrono::milliseconds(0), 0); }
+UpdateScenario::UpdateScenario() {
+  install.ConfigureJava(std::chrono::milliseconds(0), 0);
+}
 
-std::filesystem::path UpdateScenario::DataDir() const { return userData.Path() / ".AppRunner"; }
+std::filesystem::path UpdateScenario::DataDir() const {
+  return userData.Path() / ".AppRunner";
+}
 
 void UpdateScenario::Install(const std::string& url, int installedVersion,
                              int appDataUpdate) const {
-  install.WriteSettings("[RUN]\nkeepRunning=0\n\n[UPDATE]\nappDataUpdate=" +
-                        std::to_string(appDataUpdate) + "\nurl=" + url +
-                        "\nversion=" + std::to_string(installedVersion) + "\n");
+  install.WriteSettings(
+      "[RUN]\nkeepRunning=0\n\n[UPDATE]\nappDataUpdate=" + std::to_string(appDataUpdate) +
+      "\nurl=" + url + "\nversion=" + std::to_string(installedVersion) + "\n");
   WriteFile(install.Path() / "AppRunner.jar", JarBytes(installedVersion));
   // Installed an hour ago, so any download counts as newer.
-  std::filesystem::last_write_time(install.Path() / "AppRunner.jar",
-                                   std::filesystem::file_time_type::clock::now() -
-                                       std::chrono::hours(1));
+  std::filesystem::last_write_time(
+      install.Path() / "AppRunner.jar",
+      std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
 }
 
 void UpdateScenario::PreviousUpdate(int version) const {
@@ -69,8 +74,7 @@ void UpdateScenario::PreviousUpdate(int version) const {
   std::filesystem::last_write_time(
       DataDir() / "AppRunner.jar",
       std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
-  WriteFile(DataDir() / "setup.properties",
-            "[UPDATE]\nversion=" + std::to_string(version) + "\n");
+  WriteFile(DataDir() / "setup.properties", "[UPDATE]\nversion=" + std::to_string(version) + "\n");
 }
 
 platform::EnvironmentOverrides UpdateScenario::Environment() const {

@@ -33,9 +33,13 @@ std::string JarOf(const std::string& bytes) {
   return bytes.empty() ? "nothing" : std::to_string(bytes.size()) + " bytes of something else";
 }
 
-std::string Jar(int version) { return "version " + std::to_string(version); }
+std::string Jar(int version) {
+  return "version " + std::to_string(version);
+}
 
-std::string RecordedVersion(const fs::path& dir) { return ReadFile(dir / "setup.properties"); }
+std::string RecordedVersion(const fs::path& dir) {
+  return ReadFile(dir / "setup.properties");
+}
 
 TEST(UpdateTest, FirstUpdateIsInstalledIntoAnEmptyDataDirectoryAndStarted) {
   test::PublishedDir server(TestName());
@@ -82,6 +86,10 @@ struct Versions {
   int installed;
   bool downloads;
 };
+
+void PrintTo(const Versions& v, std::ostream* out) {
+  *out << "published " << v.published << ", local " << v.local << ", installed " << v.installed;
+}
 
 class VersionRuleTest : public ::testing::TestWithParam<Versions> {};
 
@@ -144,6 +152,11 @@ TEST(UpdateTest, AMissingJarOnTheServerInstallsNothing) {
 
 // A "version.txt" that is not a version: no download, the installation's jar starts even though
 // an earlier update sits in the data directory.
+std::string BadVersionTextName(const ::testing::TestParamInfo<std::string>& info) {
+  static const char* const kNames[] = {"empty", "not_a_number", "empty_first_line", "huge"};
+  return kNames[info.index];
+}
+
 class BadVersionTextTest : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(BadVersionTextTest, IsAFailedCheck) {
@@ -158,11 +171,12 @@ TEST_P(BadVersionTextTest, IsAFailedCheck) {
   EXPECT_FALSE(fs::exists(scenario.DataDir() / "AppRunner.tmp"));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Texts, BadVersionTextTest,
-    // A valid first line followed by more than 64 KiB is refused as a whole.
-    ::testing::Values(std::string(), std::string("seven\n"), std::string("\n3\n"),
-                      "3\n" + std::string(200 * 1024, '#')));
+INSTANTIATE_TEST_SUITE_P(Texts, BadVersionTextTest,
+                         // A valid first line followed by more than 64 KiB is refused as a whole.
+                         ::testing::Values(std::string(), std::string("seven\n"),
+                                           std::string("\n3\n"),
+                                           "3\n" + std::string(200 * 1024, '#')),
+                         BadVersionTextName);
 
 // A server that breaks the jar's transfer: nothing is installed and the earlier update starts.
 struct BrokenTransfer {
@@ -170,6 +184,10 @@ struct BrokenTransfer {
   std::string jarResponse;
   test::ServerStep end;
 };
+
+void PrintTo(const BrokenTransfer& broken, std::ostream* out) {
+  *out << broken.name;
+}
 
 class BrokenTransferTest : public ::testing::TestWithParam<BrokenTransfer> {};
 
@@ -198,16 +216,15 @@ const std::string kHalfJar = JarBytes(3).substr(0, 100000);
 INSTANTIATE_TEST_SUITE_P(
     Servers, BrokenTransferTest,
     ::testing::Values(
-        BrokenTransfer{"cut_short",
-                       "HTTP/1.1 200 OK\r\nContent-Length: 300000\r\n\r\n" + kHalfJar,
+        BrokenTransfer{"cut_short", "HTTP/1.1 200 OK\r\nContent-Length: 300000\r\n\r\n" + kHalfJar,
                        test::ServerStep::Close()},
         BrokenTransfer{"reset_mid_body",
                        "HTTP/1.1 200 OK\r\nContent-Length: 300000\r\n\r\n" + kHalfJar,
                        test::ServerStep::Reset()},
-        BrokenTransfer{"chunked_without_final_chunk",
-                       "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n186a0\r\n" +
-                           kHalfJar + "\r\n",
-                       test::ServerStep::Close()},
+        BrokenTransfer{
+            "chunked_without_final_chunk",
+            "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n186a0\r\n" + kHalfJar + "\r\n",
+            test::ServerStep::Close()},
         // Accepts and says nothing: the read time limit ends the wait.
         BrokenTransfer{"silent", "", test::ServerStep::Silent()}),
     [](const ::testing::TestParamInfo<BrokenTransfer>& info) { return info.param.name; });

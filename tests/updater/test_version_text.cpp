@@ -14,6 +14,10 @@ struct VersionCase {
   std::int32_t expected;  // -1: the check fails
 };
 
+void PrintTo(const VersionCase& c, std::ostream* out) {
+  *out << ::testing::PrintToString(c.body) << " -> " << c.expected;
+}
+
 class VersionTextTest : public ::testing::TestWithParam<VersionCase> {};
 
 TEST_P(VersionTextTest, FirstLineByTheIntegerRule) {
@@ -34,10 +38,16 @@ INSTANTIATE_TEST_SUITE_P(
                       VersionCase{"0x10", 16}, VersionCase{"$10", 16}, VersionCase{"", -1},
                       VersionCase{"\n7", -1}, VersionCase{"\r\n7\r\n", -1},
                       VersionCase{"12\nrelease notes\n", 12},
-                      VersionCase{std::string("9\0" "5", 3), 9},
-                      VersionCase{std::string("\0" "5", 2), -1}, VersionCase{"seven", -1},
-                      VersionCase{"-3", -3}, VersionCase{"2147483648", -1},
-                      VersionCase{"<html>404</html>", -1}));
+                      VersionCase{std::string("9\0"
+                                              "5",
+                                              3),
+                                  9},
+                      VersionCase{std::string("\0"
+                                              "5",
+                                              2),
+                                  -1},
+                      VersionCase{"seven", -1}, VersionCase{"-3", -3},
+                      VersionCase{"2147483648", -1}, VersionCase{"<html>404</html>", -1}));
 
 TEST(VersionTextTest, FailureNamesTheLine) {
   try {

@@ -57,9 +57,11 @@ bool DirectoryExists(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool CreateDirectory(const std::string& path) { return ::mkdir(path.c_str(), 0777) == 0; }
+bool MakeDirectory(const std::string& path) {
+  return ::mkdir(path.c_str(), 0777) == 0;
+}
 
-bool DeleteFile(const std::string& path) {
+bool RemoveFile(const std::string& path) {
   if (DirectoryExists(path)) return false;
   return ::unlink(path.c_str()) == 0;
 }
@@ -77,7 +79,7 @@ bool RenameFile(const std::string& from, const std::string& to) {
   return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
-bool CopyFile(const std::string& from, const std::string& to) {
+bool CopyWholeFile(const std::string& from, const std::string& to) {
   Fd source(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
   if (source.get() < 0) return false;
   struct stat st {};

@@ -16,17 +16,19 @@ bool DirectoryExists(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-bool CreateDirectory(const std::string& path) {
+bool MakeDirectory(const std::string& path) {
   return ::CreateDirectoryA(path.c_str(), nullptr) != 0;
 }
 
-bool DeleteFile(const std::string& path) { return ::DeleteFileA(path.c_str()) != 0; }
+bool RemoveFile(const std::string& path) {
+  return ::DeleteFileA(path.c_str()) != 0;
+}
 
 bool RenameFile(const std::string& from, const std::string& to) {
   return ::MoveFileA(from.c_str(), to.c_str()) != 0;  // fails when the target exists
 }
 
-bool CopyFile(const std::string& from, const std::string& to) {
+bool CopyWholeFile(const std::string& from, const std::string& to) {
   if (::CopyFileA(from.c_str(), to.c_str(), TRUE) == 0) return false;
   // CopyFileA leaves the bytes in the cache; push them to the disk before the copy is published.
   HANDLE file = ::CreateFileA(to.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
