@@ -51,6 +51,29 @@ TEST(TCPClientTest, ConnectsReportsStatusAndDisconnects) {
   EXPECT_EQ(server.Received(), "bye\r\n");
 }
 
+TEST(TCPClientTest, ADottedAddressIsUsedWithoutResolving) {
+  Reaper reaper;
+  ScriptedServer server({ServerStep::Close()});
+  TNetTCPClient client;
+  std::vector<std::string> statuses;
+  client.OnStatus = [&](TNetComponent*, TNetStatus, const std::string& text) {
+    statuses.push_back(text);
+  };
+  client.SetHost("127.0.0.1");
+  client.SetPort(server.Port());
+  client.Connect();
+  ASSERT_GE(statuses.size(), 2u);
+  EXPECT_EQ(statuses[0], "Connecting to 127.0.0.1.");
+  EXPECT_EQ(statuses[1], "Connected.");
+}
+
+TEST(TicksTest, DifferenceWrapsAround) {
+  struct Case {
+    std::uint32_t from, to, diff;
+  } const cases[] = {{0, 0, 0}, {10, 25, 15}, {0xFFFFFFF0u, 5, 0xFFFFFFFFu - 0xFFFFFFF0u + 5}};
+  for (const auto& c : cases) EXPECT_EQ(TickDiff(c.from, c.to), c.diff) << c.from << " " << c.to;
+}
+
 TEST(TCPClientTest, DisconnectWithoutConnectionDoesNothing) {
   TNetTCPClient client;
   client.Disconnect();
