@@ -19,7 +19,7 @@ enum TNetStatus {
 enum TWorkMode { wmRead, wmWrite };
 
 class TNetComponent;
-using TNotifyEvent = std::function<void(TNetComponent* sender)>;
+using TNetNotifyEvent = std::function<void(TNetComponent* sender)>;
 using TNetStatusEvent =
     std::function<void(TNetComponent* sender, TNetStatus status, const std::string& text)>;
 using TWorkBeginEvent =

@@ -39,8 +39,8 @@ class TNetIOHandlerStack : public TNetComponent {
   int BoundPort = 0;
   int BoundPortMin = 0;
   int BoundPortMax = 0;
-  TNotifyEvent OnBeforeBind;
-  TNotifyEvent OnAfterBind;
+  TNetNotifyEvent OnBeforeBind;
+  TNetNotifyEvent OnAfterBind;
 
   int MaxLineLength = kDefaultMaxLineLength;
   TNetMaxLineAction MaxLineAction = maException;

@@ -39,10 +39,10 @@ class TNetTCPClient : public TNetComponent {
   bool ManagedIOHandler() const { return managed_io_handler_; }
   TNetIOHandlerStack* Socket() const { return io_handler_.get(); }
 
-  TNotifyEvent OnConnected;
-  TNotifyEvent OnDisconnected;
-  TNotifyEvent OnBeforeBind;
-  TNotifyEvent OnAfterBind;
+  TNetNotifyEvent OnConnected;
+  TNetNotifyEvent OnDisconnected;
+  TNetNotifyEvent OnBeforeBind;
+  TNetNotifyEvent OnAfterBind;
 
   void Connect();
   void Disconnect();
