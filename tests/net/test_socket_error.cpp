@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+
+#include "net/exceptions.h"
+#include "net/stack.h"
+
+namespace orvex {
+namespace {
+
+struct CodeCase {
+  int code;
+  const char* text;
+};
+
+TEST(SocketErrorTextTest, EveryCodeOfTheTableHasItsText) {
+  const CodeCase cases[] = {
+      {10004, "Interrupted system call."},
+      {10009, "Bad file number."},
+      {10013, "Access denied."},
+      {10014, "Buffer fault."},
+      {10022, "Invalid argument."},
+      {10024, "Too many open files."},
+      {10035, "Operation would block."},
+      {10036, "Operation now in progress."},
+      {10037, "Operation already in progress."},
+      {10038, "Socket operation on non-socket."},
+      {10039, "Destination address required."},
+      {10040, "Message too long."},
+      {10041, "Protocol wrong type for socket."},
+      {10042, "Bad protocol option."},
+      {10043, "Protocol not supported."},
+      {10044, "Socket type not supported."},
+      {10045, "Operation not supported on socket."},
+      {10046, "Protocol family not supported."},
+      {10047, "Address family not supported by protocol family."},
+      {10048, "Address already in use."},
+      {10049, "Cannot assign requested address."},
+      {10050, "Network is down."},
+      {10051, "Network is unreachable."},
+      {10052, "Net dropped connection or reset."},
+      {10053, "Software caused connection abort."},
+      {10054, "Connection reset by peer."},
+      {10055, "No buffer space available."},
+      {10056, "Socket is already connected."},
+      {10057, "Socket is not connected."},
+      {10058, "Cannot send or receive after socket is closed."},
+      {10059, "Too many references, cannot splice."},
+      {10060, "Connection timed out."},
+      {10061, "Connection refused."},
+      {10062, "Too many levels of symbolic links."},
+      {10063, "File name too long."},
+      {10064, "Host is down."},
+      {10065, "No route to host."},
+      {10066, "Directory not empty"},
+      {11001, "Host not found."},
+      // Codes without a text end in CR LF.
+      {11004, ""},
+      {10001, ""},
+      {0, ""},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(TNetStack::SocketErrorText(c.code),
+              "Socket Error # " + std::to_string(c.code) + "\r\n" + c.text)
+        << c.code;
+}
+
+TEST(SocketErrorTextTest, RaisedFailuresCarryTheCodeAndTheText) {
+  try {
+    TNetStack::RaiseSocketError(10061);
+    FAIL();
+  } catch (const ENetSocketError& failure) {
+    EXPECT_EQ(failure.LastError(), 10061);
+    EXPECT_EQ(failure.Message(), "Socket Error # 10061\r\nConnection refused.");
+    EXPECT_EQ(dynamic_cast<const ENetNotASocket*>(&failure), nullptr);
+  }
+  EXPECT_THROW(TNetStack::RaiseSocketError(10038), ENetNotASocket);
+  EXPECT_EQ(TNetStack::CheckSocketResult(5), 5);
+}
+
+TEST(NetExceptionTest, StubErrorMessageAddsTheSystemTextOnlyWithACode) {
+  ENetWinsockStubError without(0, "", "Error on loading Winsock2 library (WS2_32.DLL)");
+  EXPECT_EQ(without.Message(), "Error on loading Winsock2 library (WS2_32.DLL)");
+  ENetWinsockStubError with(10093, "not started", "Error on call Winsock2 library function send");
+  EXPECT_EQ(with.Message(), "Error on call Winsock2 library function send: not started");
+  EXPECT_EQ(with.Win32Error(), 10093);
+  const ENetException& base = with;
+  EXPECT_FALSE(base.Message().empty());
+}
+
+}  // namespace
+}  // namespace orvex
