@@ -81,6 +81,16 @@ TEST(Outcomes, PeerClosingBeforeTheStatusLineFails) {
   EXPECT_FALSE(client->Connected());
 }
 
+TEST(Outcomes, SilentServerRunsIntoTheReadLimit) {
+  ScriptedServer server(ServerScript{ServerStep::ReadBlankLine(), ServerStep::Silent()});
+  auto client = MakeClient();
+  client->SetReadTimeout(300);
+  TMemoryStream stream;
+  EXPECT_THROW(client->Get(UrlOf(server, "/a"), stream), ENetReadTimeout);
+  EXPECT_FALSE(client->Connected());
+  server.Stop();
+}
+
 TEST(Outcomes, TooManyHeaderLinesFail) {
   std::string head = "HTTP/1.1 200 OK\r\n";
   for (int i = 0; i < 300; ++i) head += "X-Line-" + std::to_string(i) + ": v\r\n";
