@@ -226,20 +226,18 @@ void TNetHTTP::SendRequestHead() {
 
 void TNetHTTP::ReadResponseHeaders() {
   response_.RawHeaders.Clear();
-  try {
-    TNetIOHandlerStack& io = IO();
-    for (;;) {
-      std::string line = io.ReadLn();
-      if (line.empty()) break;
-      // A peer may not make us hold an endless head.
-      if (static_cast<std::int64_t>(response_.RawHeaders.Count()) >= MaxHeaderLines) {
-        throw ENetHTTPHeaderLimitExceeded(
-            FormatMessage("More than %s header lines", std::to_string(MaxHeaderLines)));
-      }
-      response_.RawHeaders.Add(std::move(line));
+  TNetIOHandlerStack& io = IO();
+  // A head cut short by the peer fails (ENetConnClosedGracefully): taken as complete, it
+  // would pass an empty or partial body as a success.
+  for (;;) {
+    std::string line = io.ReadLn();
+    if (line.empty()) break;
+    // A peer may not make us hold an endless head.
+    if (static_cast<std::int64_t>(response_.RawHeaders.Count()) >= MaxHeaderLines) {
+      throw ENetHTTPHeaderLimitExceeded(
+          FormatMessage("More than %s header lines", std::to_string(MaxHeaderLines)));
     }
-  } catch (const ENetConnClosedGracefully&) {
-    Disconnect();
+    response_.RawHeaders.Add(std::move(line));
   }
   response_.ParseHeaders();
 }
