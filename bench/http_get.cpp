@@ -84,7 +84,8 @@ int main(int argc, char** argv) {
     TNetHTTP client(nullptr);
     auto start = std::chrono::steady_clock::now();
     client.Get("http://127.0.0.1:" + std::to_string(address.port) + "/big.jar.tmp", *stream);
-    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     server.join();
     platform::CloseSocket(listener);
     std::printf("%-13s %-14s %lld bytes in %.2f s (%.0f MB/s)\n",
