@@ -131,16 +131,18 @@ TEST(TCPClientTest, UnknownHostIs11001AndTheNextConnectStartsAfresh) {
   EXPECT_NE(client.IOHandler(), nullptr);
 }
 
-TEST(TCPClientTest, LimitedConnectSucceedsOnItsThread) {
+TEST(TCPClientTest, ConnectOnItsThreadWithAndWithoutLimitSucceeds) {
   Reaper reaper;
   ScriptedServer server({ServerStep::Send("hi\n"), ServerStep::Close()});
-  TNetTCPClient client;
-  client.SetHost("127.0.0.1");
-  client.SetPort(server.Port());
-  client.SetConnectTimeout(5000);
-  client.Connect();
-  EXPECT_EQ(client.IOHandler()->ReadLn(), "hi");
-  EXPECT_GT(client.IOHandler()->Binding()->Port(), 0);
+  for (int limit : {5000, -1}) {
+    TNetTCPClient client;
+    client.SetHost("127.0.0.1");
+    client.SetPort(server.Port());
+    client.SetConnectTimeout(limit);
+    client.Connect();
+    EXPECT_EQ(client.IOHandler()->ReadLn(), "hi") << limit;
+    EXPECT_GT(client.IOHandler()->Binding()->Port(), 0) << limit;
+  }
 }
 
 TEST(TCPClientTest, LimitedConnectRunsOutWithoutLeavingItsThread) {
