@@ -32,8 +32,12 @@ void* operator new(std::size_t size) {
   if (void* p = std::malloc(size ? size : 1)) return p;
   throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p) noexcept {
+  std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+  std::free(p);
+}
 
 using namespace orvex;
 
@@ -54,7 +58,8 @@ int main(int argc, char** argv) {
       std::vector<char> block(65536, 'x');
       long long left = total;
       while (left > 0) {
-        auto n = platform::SendSome(s, block.data(), static_cast<std::size_t>(std::min<long long>(left, 65536)));
+        auto n = platform::SendSome(s, block.data(),
+                                    static_cast<std::size_t>(std::min<long long>(left, 65536)));
         if (n <= 0) break;
         left -= n;
       }
@@ -76,7 +81,8 @@ int main(int argc, char** argv) {
     counting = true;
     client.IOHandler()->ReadStream(*stream, total);
     counting = false;
-    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     sender.join();
     platform::CloseSocket(listener);
     std::printf(
