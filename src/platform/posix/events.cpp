@@ -135,7 +135,7 @@ EventOutcome DispatchNextEvent() {
     if (onExpiry) onExpiry();
     return EventOutcome::Dispatched;
   }
-  return EventOutcome::None;
+  return EventOutcome::Nothing;
 }
 
 void WaitForEvent() {

@@ -118,7 +118,7 @@ void FinalizeEvents() {
 
 EventOutcome DispatchNextEvent() {
   MSG message;
-  if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) return EventOutcome::None;
+  if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) return EventOutcome::Nothing;
   if (message.message == WM_QUIT) return EventOutcome::Quit;
   TranslateMessage(&message);
   DispatchMessageA(&message);
