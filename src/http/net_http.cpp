@@ -96,14 +96,23 @@ void TNetHTTP::PerformRequest(const std::string& method, const std::string& url,
       break;
     }
   } catch (...) {
-    // A response not read to its end leaves unknown bytes on the connection: never reuse it.
-    try {
-      if (!responseComplete_ || closeAfterExchange_ || !response_.KeepAlive()) DropConnection();
-    } catch (...) {
-    }
+    FinishConnection();
     throw;
   }
-  if (!responseComplete_ || closeAfterExchange_ || !response_.KeepAlive()) DropConnection();
+  FinishConnection();
+}
+
+void TNetHTTP::FinishConnection() noexcept {
+  // A response not read to its end leaves unknown bytes on the connection: never reuse it.
+  try {
+    if (!responseComplete_ || closeAfterExchange_ || !response_.KeepAlive()) DropConnection();
+  } catch (...) {
+    // The exchange's outcome stands; a connection that fails its check is simply dropped.
+    try {
+      DropConnection();
+    } catch (...) {
+    }
+  }
 }
 
 void TNetHTTP::DropConnection() {
