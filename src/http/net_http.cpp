@@ -200,9 +200,20 @@ void TNetHTTP::OpenConnection() {
 }
 
 void TNetHTTP::EnsureConnected() {
-  if (!response_.KeepAlive()) DropConnection();
-  CheckClosed(false);
-  if (!Connected()) {
+  bool connected = false;
+  try {
+    if (!response_.KeepAlive()) DropConnection();
+    CheckClosed(false);
+    connected = Connected();
+  } catch (const ENetException&) {
+    // The kept connection broke while idle (a reset, say); nothing was sent on it yet, so a
+    // fresh connection serves the request.
+    try {
+      DropConnection();
+    } catch (const ENetException&) {
+    }
+  }
+  if (!connected) {
     SetIPVersion(currentUri_.IPVersion);
     Connect();
   }
