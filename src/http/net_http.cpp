@@ -74,7 +74,7 @@ void TNetHTTP::PerformRequest(const std::string& method, const std::string& url,
       OpenConnection();
       responseComplete_ = false;
       do {
-        response_.StatusLine = IO().ReadLn();
+        response_.StatusLine = ReadLine();
         ReadResponseHeaders();
         StoreResponseCookies();
       } while (response_.StatusCode() == 100);
@@ -244,13 +244,18 @@ void TNetHTTP::SendRequestHead() {
   }
 }
 
+std::string TNetHTTP::ReadLine() {
+  std::string line = IO().ReadLn();
+  if (IO().ReadLnTimedOut()) throw ENetReadTimeout("Read Timeout");
+  return line;
+}
+
 void TNetHTTP::ReadResponseHeaders() {
   response_.RawHeaders.Clear();
-  TNetIOHandlerStack& io = IO();
   // A head cut short by the peer fails (ENetConnClosedGracefully): taken as complete, it
   // would pass an empty or partial body as a success.
   for (;;) {
-    std::string line = io.ReadLn();
+    std::string line = ReadLine();
     if (line.empty()) break;
     // A peer may not make us hold an endless head.
     if (static_cast<std::int64_t>(response_.RawHeaders.Count()) >= MaxHeaderLines) {

@@ -143,6 +143,9 @@ class TNetHTTP : public TComponent, public TNetTCPClient {
   void CopyUntilClosed(TStream& target);
   void ReadChunked(TStream& target);
   TNetIOHandlerStack& IO();
+  // One line of the response; a read time limit that runs out fails the exchange (the handler
+  // alone would hand back an empty line, which reads as the end of the head).
+  std::string ReadLine();
 
   TNetURI currentUri_;
   TNetHTTPRequest request_;

@@ -103,6 +103,29 @@ TEST(Outcomes, SilentServerRunsIntoTheReadLimit) {
   server.Stop();
 }
 
+TEST(Outcomes, AStallAtAnyLineRunsIntoTheReadLimit) {
+  // A line that times out is a failure, never an empty line: taken as one it would end the head
+  // or a chunk, and every later line would wait out the limit again.
+  const char* const partials[] = {
+      "HTTP/1.1 200 OK\r\n",
+      "HTTP/1.1 200 OK\r\nServer: s\r\n",
+      "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n",
+      "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n2\r\nab",
+      "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n2\r\nab\r\n0\r\n",
+  };
+  for (const char* partial : partials) {
+    SCOPED_TRACE(partial);
+    ScriptedServer server(
+        ServerScript{ServerStep::ReadBlankLine(), ServerStep::Send(partial), ServerStep::Silent()});
+    auto client = MakeClient();
+    client->SetReadTimeout(300);
+    TMemoryStream stream;
+    EXPECT_THROW(client->Get(UrlOf(server, "/a"), stream), ENetReadTimeout);
+    EXPECT_FALSE(client->Connected());
+    server.Stop();
+  }
+}
+
 TEST(Outcomes, TooManyHeaderLinesFail) {
   std::string head = "HTTP/1.1 200 OK\r\n";
   for (int i = 0; i < 300; ++i) head += "X-Line-" + std::to_string(i) + ": v\r\n";
