@@ -5,3 +5,10 @@ add_test(NAME update_server_stop COMMAND ${CMAKE_SOURCE_DIR}/scripts/nginx.sh st
 set_tests_properties(update_server_start PROPERTIES FIXTURES_SETUP update_server)
 set_tests_properties(update_server_stop PROPERTIES FIXTURES_CLEANUP update_server)
 set(ORVEX_EXTRA_PROPERTIES FIXTURES_REQUIRED update_server)
+
+# Killing the launcher at every point of an install (Linux: strace's fault injection).
+if(NOT WIN32)
+  add_test(NAME UpdateCrashPoints COMMAND ${CMAKE_CURRENT_LIST_DIR}/crash_points.sh ${CMAKE_BINARY_DIR})
+  set_tests_properties(UpdateCrashPoints PROPERTIES FIXTURES_REQUIRED update_server TIMEOUT 600
+                       SKIP_RETURN_CODE 77)
+endif()
