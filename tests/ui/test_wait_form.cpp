@@ -230,4 +230,6 @@ TEST_F(WaitForm, OwnedFormGoesWithItsOwner) {
 
 // Fontconfig (behind the text drawing on POSIX) keeps its parsed configuration for the life of
 // the process and never frees it; that is not a leak of ours.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig\n"; }
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libfontconfig\n";
+}
