@@ -1,2 +1,7 @@
-// Process entry; filled in by the shell.
-int main() { return 0; }
+#include "platform/process.h"
+#include "shell/entry.h"
+
+int main(int argc, char** argv) {
+  orvex::platform::SetProgramArguments(argc, argv);
+  return orvex::ProgramEntry();
+}

@@ -15,7 +15,7 @@ void InitializeEvents();
 void FinalizeEvents();
 
 enum class EventOutcome {
-  None,        // nothing was pending
+  Nothing,     // nothing was pending (not "None": X11 defines that as a macro)
   Dispatched,  // one event was taken and its handler ran
   Quit,        // the quit request was taken
 };
@@ -38,6 +38,10 @@ struct ApplicationHandlers {
   std::function<void()> onSessionEnd;
 };
 void SetApplicationHandlers(ApplicationHandlers handlers);
+// Delivers those two from outside as the system does (tests and tools): POSIX raises SIGTERM or
+// SIGHUP; Windows posts WM_CLOSE or WM_ENDSESSION to the application window.
+void RaiseCloseRequest();
+void RaiseSessionEnd();
 
 // A timer's private event target (Windows: a hidden window, timer id 1). `onExpiry` runs for
 // each timer event taken from the queue. Null when the platform cannot make one.
@@ -56,5 +60,8 @@ void StopTimer(TimerSink* sink);
 // flags 0x10). Runs a nested loop while open, so timers keep firing. POSIX: the text and caption
 // on standard error, and a small box when a display is there.
 void ShowErrorMessageBox(const std::string& text, const std::string& caption);
+// Presses OK on every error box this thread has open (tests; the boxes close once control is
+// back in their loops).
+void DismissErrorBoxes();
 
 }  // namespace orvex::platform

@@ -71,7 +71,7 @@ void TApplication::DispatchGuarded(bool mayWait) {
       case platform::EventOutcome::Quit:
         terminated_ = true;
         break;
-      case platform::EventOutcome::None:
+      case platform::EventOutcome::Nothing:
         if (mayWait) platform::WaitForEvent();
         break;
       case platform::EventOutcome::Dispatched:
@@ -95,7 +95,7 @@ void TApplication::ProcessPendingEvents() {
       ReportFailure(this);
       continue;
     }
-    if (outcome == platform::EventOutcome::None) return;
+    if (outcome == platform::EventOutcome::Nothing) return;
     // Whatever is still pending after the quit request runs all the same; the loop ends once
     // control is back in it.
     if (outcome == platform::EventOutcome::Quit) terminated_ = true;

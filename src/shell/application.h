@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <new>
 #include <string>
 
 #include "shell/component.h"
@@ -31,11 +32,15 @@ class TApplication : public TComponent {
   // null when the constructor fails. The first form made this way becomes the main form.
   template <class Form>
   void CreateForm(Form*& ref) {
-    ref = nullptr;
+    static_assert(alignof(Form) <= __STDCPP_DEFAULT_NEW_ALIGNMENT__);
+    // Made in two steps so the form's own constructor already finds itself through `ref`.
+    void* memory = ::operator new(sizeof(Form));
+    ref = static_cast<Form*>(memory);
     try {
-      ref = new Form(this);  // owned by the application from here on
+      new (memory) Form(this);  // owned by the application from here on; freed by delete
     } catch (...) {
       ref = nullptr;
+      ::operator delete(memory);
       throw;
     }
     AdoptForm(ref);

@@ -135,7 +135,7 @@ EventOutcome DispatchNextEvent() {
     if (onExpiry) onExpiry();
     return EventOutcome::Dispatched;
   }
-  return EventOutcome::None;
+  return EventOutcome::Nothing;
 }
 
 void WaitForEvent() {
@@ -193,6 +193,17 @@ bool StartTimer(TimerSink* sink, std::uint32_t intervalMs) {
 
 void StopTimer(TimerSink* sink) {
   if (sink) State().schedule.Stop(sink->id);
+}
+
+}  // namespace orvex::platform
+
+namespace orvex::platform {
+
+void RaiseCloseRequest() {
+  std::raise(SIGTERM);
+}
+void RaiseSessionEnd() {
+  std::raise(SIGHUP);
 }
 
 }  // namespace orvex::platform

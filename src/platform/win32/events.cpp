@@ -118,7 +118,7 @@ void FinalizeEvents() {
 
 EventOutcome DispatchNextEvent() {
   MSG message;
-  if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) return EventOutcome::None;
+  if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) return EventOutcome::Nothing;
   if (message.message == WM_QUIT) return EventOutcome::Quit;
   TranslateMessage(&message);
   DispatchMessageA(&message);
@@ -176,12 +176,21 @@ bool StartTimer(TimerSink* sink, std::uint32_t intervalMs) {
 
 void StopTimer(TimerSink* sink) {
   if (!sink) return;
+  // Timer events are made from the live timers when the queue is read, so killing the timer
+  // drops its pending event too. (Peeking for it here would take a pending quit request.)
   KillTimer(sink->hwnd, kTimerId);
   sink->armed = false;
-  // Drop an expiry already taken into the queue.
-  MSG message;
-  while (PeekMessageA(&message, sink->hwnd, WM_TIMER, WM_TIMER, PM_REMOVE | PM_NOYIELD)) {
-  }
+}
+
+}  // namespace orvex::platform
+
+namespace orvex::platform {
+
+void RaiseCloseRequest() {
+  PostMessageA(ApplicationWindowHandle(), WM_CLOSE, 0, 0);
+}
+void RaiseSessionEnd() {
+  PostMessageA(ApplicationWindowHandle(), WM_ENDSESSION, TRUE, 0);
 }
 
 }  // namespace orvex::platform

@@ -1,0 +1,112 @@
+#include "launcher/system_form.h"
+
+#include "launcher/java_command.h"
+#include "settings/ini_file.h"
+#include "shell/application.h"
+#include "shell/command_line.h"
+#include "shell/forms.h"
+
+namespace orvex {
+
+namespace {
+
+const char kSettingsFile[] = "setup.properties";
+
+}  // namespace
+
+TFormSystem::TFormSystem(TComponent* owner) : TForm(owner) {
+  LoadDescription("TFormSystem");
+  TimerLauncher = DescribedComponent<TTimer>(*this, "TimerLauncher");
+  TimerTerminate = DescribedComponent<TTimer>(*this, "TimerTerminate");
+  LoadSettings();
+  // The updater form is created here and its update check runs before the constructor returns.
+}
+
+TFormSystem::~TFormSystem() {
+  // The application goes on running; only the platform's hold on it is given back.
+  platform::ReleaseProcess(ProcessInfo);
+}
+
+TNotifyEvent TFormSystem::FindMethod(std::string_view name) {
+  if (name == "TimerLauncherTimer") {
+    return [this](TComponent* sender) { TimerLauncherTimer(sender); };
+  }
+  if (name == "TimerTerminateTimer") {
+    return [this](TComponent* sender) { TimerTerminateTimer(sender); };
+  }
+  return TForm::FindMethod(name);
+}
+
+void TFormSystem::LoadSettings() {
+  try {
+    TIniFile ini(ExeDir() + kSettingsFile);
+    Memory = ini.ReadText("RUN", "memory", "128");
+    KeepRunning = ini.ReadFlag("RUN", "keepRunning", false);
+    JarName = ini.ReadText("RUN", "jarName", "AppRunner");
+    ini.Close();
+  } catch (...) {
+    // What was read so far stays; the rest keeps its initial value.
+  }
+}
+
+void TFormSystem::Launch(const std::string& argument) {
+  const std::string exeDir = ExeDir();
+  std::string jar = exeDir + JarName + ".jar";
+  TimerLauncher->SetEnabled(false);
+  try {
+    const std::string java = exeDir + std::string(platform::JavaRuntimeRelativePath());
+    // The updater's downloaded jar takes the place of ExeDir's here when the updater says so.
+    if (platform::FileExists(jar)) {
+      platform::ProcessInfo started;
+      if (platform::StartProcess(JavaCommand(java, Memory, jar, argument, exeDir), started)) {
+        platform::ReleaseProcess(ProcessInfo);  // the previous start has ended by now
+        ProcessInfo = started;
+      }
+    }
+  } catch (...) {
+    // The watchdog is armed whatever happened: it sees a failed start as an ended application.
+    TimerLauncher->SetEnabled(true);
+    throw;
+  }
+  TimerLauncher->SetEnabled(true);
+}
+
+void TFormSystem::CheckApplication() {
+  if (platform::StillRunning(ProcessInfo)) return;
+  // Ended, or never started.
+  if (KeepRunning) {
+    Launch("app");
+  } else {
+    TimerTerminate->SetEnabled(true);
+  }
+}
+
+void TFormSystem::TimerLauncherTimer(TComponent*) {
+  CheckApplication();
+}
+
+void TFormSystem::TimerTerminateTimer(TComponent*) {
+  // The updater form, with a wait window it may still own, is destroyed here first.
+  TimerTerminate->SetEnabled(false);
+  TimerLauncher->SetEnabled(false);
+  Application->RequestTermination();
+}
+
+void RegisterLauncherResources() {
+  FormDescription description;
+  description.components = {
+      {"TTimer",
+       "TimerLauncher",
+       {{"Enabled", false},
+        {"Interval", std::int64_t{10000}},
+        {"OnTimer", MethodRef{"TimerLauncherTimer"}}}},
+      {"TTimer",
+       "TimerTerminate",
+       {{"Enabled", false},
+        {"Interval", std::int64_t{2000}},
+        {"OnTimer", MethodRef{"TimerTerminateTimer"}}}},
+  };
+  RegisterFormDescription("TFormSystem", std::move(description));
+}
+
+}  // namespace orvex

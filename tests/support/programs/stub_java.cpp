@@ -1,0 +1,43 @@
+// Stands in for the Java runtime in the end-to-end tests. Reads "stub-java.conf" beside itself:
+//   record=<file>    each start appends a block: "run", "cmdline=<text>", "arg=<word>"..., "end"
+//   delay_ms=<n>     how long to stay running
+//   exit=<n>         the exit code
+// Without the file it records nothing and exits at once with code 0.
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "platform/process.h"
+#include "shell/command_line.h"
+
+int main(int argc, char** argv) {
+  orvex::platform::SetProgramArguments(argc, argv);
+  std::ifstream config(orvex::ExeDir() + "stub-java.conf");
+  std::string record;
+  long delayMs = 0;
+  int exitCode = 0;
+  for (std::string line; std::getline(config, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const auto equals = line.find('=');
+    if (equals == std::string::npos) continue;
+    const std::string key = line.substr(0, equals);
+    const std::string value = line.substr(equals + 1);
+    if (key == "record") record = value;
+    if (key == "delay_ms") delayMs = std::stol(value);
+    if (key == "exit") exitCode = std::stoi(value);
+  }
+  if (!record.empty()) {
+    std::ostringstream block;
+    block << "run\n"
+          << "cmdline=" << orvex::platform::CommandLineText() << "\n";
+    for (int i = 0; i < argc; ++i) block << "arg=" << argv[i] << "\n";
+    block << "end\n";
+    // One write per start, so a block is never split.
+    std::ofstream out(record, std::ios::binary | std::ios::app);
+    out << block.str() << std::flush;
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+  return exitCode;
+}
