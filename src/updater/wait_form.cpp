@@ -12,8 +12,6 @@
 
 namespace orvex {
 
-TFormWait* FormWait = nullptr;
-
 TFormWait::TFormWait(TComponent* owner) : TForm(owner) {
   LoadDescription("TFormWait");
   ReflectionImage2 = dynamic_cast<TReflectionImage*>(FindComponent("ReflectionImage2"));

@@ -5,6 +5,7 @@
 
 #include "platform/window.h"
 #include "shell/form.h"
+#include "shell/forms.h"
 
 namespace orvex {
 
@@ -62,9 +63,6 @@ struct WaitWindowPosition {
   int top;
 };
 WaitWindowPosition CentredPosition(const platform::ScreenMetrics& screen, int width, int height);
-
-// The process-wide pointer to the one wait window while it exists.
-extern TFormWait* FormWait;
 
 // Registers the "TFormWait" description (frame picture and mask embedded in the program).
 void RegisterWaitFormResources();
