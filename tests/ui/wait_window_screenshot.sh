@@ -81,7 +81,7 @@ fi
 demo_pid=$!
 pids+=($demo_pid)
 wait_shown $demo_pid || exit 1
-sleep 0.5  # let the server (and the compositor) draw what the program already sent
+sleep 1  # let the server (and the compositor) draw what the program already sent
 xwd -root -silent >"$work/shot.xwd" || { echo "xwd failed"; exit 1; }
 opacity_failed=0
 # The whole window asks for opacity 190/255 (the property's scale is 0..0xFFFFFFFF).

@@ -144,6 +144,9 @@ void ShowPaintedWindow(Window* window) {
   XMoveWindow(display, window->xid, bounds.left, bounds.top);
   XMapRaised(display, window->xid);
   XSync(display, False);
+  // Activated as far as the window manager allows; a refusal is an ignored protocol error.
+  XSetInputFocus(display, window->xid, RevertToParent, CurrentTime);
+  XSync(display, False);
 }
 
 bool SetWindowShape(Window* window, const std::vector<RegionRect>* rects) {
