@@ -57,8 +57,8 @@ struct PaintedWindowOptions {
   Window* owner = nullptr;  // the main form's window (Windows: no taskbar button)
   int width = 0;
   int height = 0;
-  std::string title;           // UTF-8; no frame shows it
-  std::uint8_t opacity = 255;  // the whole window's opacity
+  std::string title;                    // UTF-8; no frame shows it
+  std::uint8_t opacity = 255;           // the whole window's opacity
   std::uint32_t background = 0xFFFFFF;  // 0xRRGGBB, filled before onPaint
   std::function<void(Surface& surface)> onPaint;
 };

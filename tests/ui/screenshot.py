@@ -3,6 +3,8 @@
 
 Usage: screenshot.py CASE SHOT.xwd OUT.png
 CASE: plain (no compositor: drawn opaque), composite (a compositor blends it at 190/255),
+      composite-unblended (a compositor runs, but it leaves this window as the plain case;
+      the caller checks the opacity the window asks for),
       rectangular (a mask that yields no shape), nopicture (no frame picture).
 Standard library only. Exits 1 with the failed checks listed.
 """
@@ -25,8 +27,9 @@ def read_xwd(path):
     header_size, _, _, depth, width, height = fields[:6]
     byte_order, bits_per_pixel, bytes_per_line = fields[7], fields[11], fields[12]
     red_mask, green_mask, blue_mask, ncolors = fields[14], fields[15], fields[16], fields[19]
-    if depth != 24 or bits_per_pixel != 32:
+    if depth != 24 or bits_per_pixel not in (24, 32):
         raise SystemExit(f"unexpected XWD depth {depth}/{bits_per_pixel}")
+    step = bits_per_pixel // 8
     start = header_size + ncolors * 12
     order = "<" if byte_order == 0 else ">"
 
@@ -36,8 +39,12 @@ def read_xwd(path):
     shifts = [(m, shift(m)) for m in (red_mask, green_mask, blue_mask)]
     rows = []
     for y in range(height):
-        line = data[start + y * bytes_per_line:start + y * bytes_per_line + width * 4]
-        values = struct.unpack(f"{order}{width}I", line)
+        line = data[start + y * bytes_per_line:start + y * bytes_per_line + width * step]
+        if step == 4:
+            values = struct.unpack(f"{order}{width}I", line)
+        else:  # packed three-byte pixels
+            values = [int.from_bytes(line[x * 3:x * 3 + 3], "little" if order == "<" else "big")
+                      for x in range(width)]
         rows.append([tuple((v & m) >> s for m, s in shifts) for v in values])
     return width, height, rows
 
@@ -89,11 +96,14 @@ def main():
     # Centred: the window's straight edges start exactly at the centred rectangle.
     check(at(0, 54) != desk and at(WIN_W - 1, 54) != desk, "left/right edge not at the centred position")
     check(at(139, 0) != desk and at(139, WIN_H - 1) != desk, "top/bottom edge not at the centred position")
-    # Corners: cut away (desktop shows) unless the server refused the shape.
+    # Corners: cut away (desktop shows) unless the window has no shape. A compositor that leaves
+    # the window unblended draws its whole rectangle: the cut-away corners keep their own colour.
     corners = [(0, 0), (1, 1), (WIN_W - 1, 0), (0, WIN_H - 1), (WIN_W - 1, WIN_H - 1)]
     for x, y in corners:
         if case == "rectangular":
             check(at(x, y) != desk, f"corner ({x},{y}) cut although the window has no shape")
+        elif case == "composite-unblended":
+            check(at(x, y) != at(139, 20), f"corner ({x},{y}) drawn as the window's inside")
         else:
             check(at(x, y) == desk, f"corner ({x},{y}) is {at(x, y)}, not the desktop {desk}")
     # The frame along the edges (or the bare background without a picture).

@@ -227,3 +227,9 @@ TEST_F(WaitForm, OwnedFormGoesWithItsOwner) {
 
 }  // namespace
 }  // namespace orvex
+
+// Fontconfig (behind the text drawing on POSIX) keeps its parsed configuration for the life of
+// the process and never frees it; that is not a leak of ours.
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libfontconfig\n";
+}

@@ -1,6 +1,3 @@
-// Before the X11 headers, whose None macro would clash with it.
-#include "platform/events.h"
-
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -12,6 +9,7 @@
 #include <map>
 #include <memory>
 
+#include "platform/events.h"
 #include "platform/posix/display.h"
 #include "platform/posix/surface_impl.h"
 #include "platform/posix/window_impl.h"
@@ -143,6 +141,9 @@ void ShowPaintedWindow(Window* window) {
   }
   XMoveWindow(display, window->xid, bounds.left, bounds.top);
   XMapRaised(display, window->xid);
+  XSync(display, False);
+  // Activated as far as the window manager allows; a refusal is an ignored protocol error.
+  XSetInputFocus(display, window->xid, RevertToParent, CurrentTime);
   XSync(display, False);
 }
 
