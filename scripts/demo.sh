@@ -48,9 +48,13 @@ PROPS
 
 echo "== running the launcher"
 start=$(date +%s%N)
+# Each line the application prints is stamped with the time since the launcher was started.
 set +e
-XDG_DATA_HOME=$demo/home timeout 60 "$demo/install/orvex-launcher"
-rc=$?
+XDG_DATA_HOME=$demo/home timeout 60 "$demo/install/orvex-launcher" 2>&1 |
+  while IFS= read -r line; do
+    printf '[%6d ms] %s\n' $(( ($(date +%s%N) - start) / 1000000 )) "$line"
+  done
+rc=${PIPESTATUS[0]}
 set -e
 elapsed_ms=$(( ($(date +%s%N) - start) / 1000000 ))
 echo "== launcher exited with code $rc after $elapsed_ms ms"

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "settings/integer_rule.h"
+
 namespace orvex {
 
 namespace {
@@ -16,13 +18,6 @@ char Upper(char c) {
 }
 char Lower(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
 }
 
 }  // namespace
@@ -76,45 +71,9 @@ std::size_t FindText(std::string_view text, std::string_view sub) {
 }
 
 std::optional<std::int32_t> TryStrToInt32(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size() && text[i] == ' ') ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
-    negative = text[i] == '-';
-    ++i;
-  }
-  bool hex = false;
-  if (i < text.size() && (text[i] == '$' || text[i] == 'x' || text[i] == 'X')) {
-    hex = true;
-    ++i;
-  } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
-    hex = true;
-    i += 2;
-  }
-  if (i >= text.size()) return std::nullopt;
-  if (hex) {
-    std::uint32_t value = 0;
-    int significant = 0;
-    for (; i < text.size(); ++i) {
-      int digit = HexDigit(text[i]);
-      if (digit < 0) return std::nullopt;
-      if (significant > 0 || digit != 0) ++significant;
-      if (significant > 8) return std::nullopt;
-      value = (value << 4) | static_cast<std::uint32_t>(digit);
-    }
-    auto pattern = static_cast<std::int32_t>(value);
-    // Negating the lowest value keeps its pattern, as 32-bit arithmetic does.
-    return negative ? static_cast<std::int32_t>(0u - value) : pattern;
-  }
-  std::int64_t value = 0;
-  for (; i < text.size(); ++i) {
-    if (text[i] < '0' || text[i] > '9') return std::nullopt;
-    value = value * 10 + (text[i] - '0');
-    if (value > std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1) return std::nullopt;
-  }
-  if (negative) value = -value;
-  if (value > std::numeric_limits<std::int32_t>::max()) return std::nullopt;
-  return static_cast<std::int32_t>(value);
+  std::int32_t value = 0;
+  if (!TextToInteger(text, value)) return std::nullopt;
+  return value;
 }
 
 std::int32_t StrToInt32Def(std::string_view text, std::int32_t fallback) {
