@@ -34,7 +34,7 @@ TEST(LaunchTest, StartsTheJarWithTheHeapFromTheSettingsThenExitsAfterItEnds) {
   install.CreateJar();
   install.ConfigureJava(0ms, 3);
 
-  test::ChildProcess launcher({install.Launcher()});
+  test::ChildProcess launcher({install.Launcher()}, install.Environment());
   ASSERT_TRUE(launcher.Started());
   auto exitCode = launcher.Wait(60s);
   ASSERT_TRUE(exitCode.has_value()) << "the launcher did not end";
@@ -54,7 +54,7 @@ TEST(LaunchTest, ARunningApplicationIsLeftAloneUntilTheTickAfterItEnds) {
   // Ends at about 13 s, between the ticks at 11 s and 21 s.
   install.ConfigureJava(12s, 0);
 
-  test::ChildProcess launcher({install.Launcher()});
+  test::ChildProcess launcher({install.Launcher()}, install.Environment());
   auto exitCode = launcher.Wait(90s);
   ASSERT_TRUE(exitCode.has_value()) << "the launcher did not end";
   EXPECT_EQ(*exitCode, 0);
@@ -71,7 +71,7 @@ TEST(LaunchTest, KeepRunningStartsTheApplicationAgain) {
   install.CreateJar();
   install.ConfigureJava(0ms, 1);
 
-  test::ChildProcess launcher({install.Launcher()});
+  test::ChildProcess launcher({install.Launcher()}, install.Environment());
   const auto deadline = std::chrono::steady_clock::now() + 60s;
   while (install.JavaRuns().empty() && std::chrono::steady_clock::now() < deadline) {
     std::this_thread::sleep_for(100ms);
@@ -95,7 +95,7 @@ TEST(LaunchTest, KeepRunningStartsTheApplicationAgain) {
 TEST(LaunchTest, AMissingJarEndsTheLauncherAboutTwelveSecondsAfterTheAttempt) {
   test::InstallDir install;
 
-  test::ChildProcess launcher({install.Launcher()});
+  test::ChildProcess launcher({install.Launcher()}, install.Environment());
   auto exitCode = launcher.Wait(60s);
   ASSERT_TRUE(exitCode.has_value()) << "the launcher did not end";
   EXPECT_EQ(*exitCode, 0);
@@ -114,7 +114,7 @@ TEST(LaunchTest, AnInstallDirectoryWithABlankStillStartsItsOwnRuntime) {
   test::WriteFile(install.Path().parent_path() / "stub-java.conf",
                   "record=" + (install.Path().parent_path() / "trap.txt").string() + "\n");
 
-  test::ChildProcess launcher({install.Launcher()});
+  test::ChildProcess launcher({install.Launcher()}, install.Environment());
   auto exitCode = launcher.Wait(60s);
   ASSERT_TRUE(exitCode.has_value()) << "the launcher did not end";
   EXPECT_EQ(*exitCode, 0);
@@ -131,7 +131,7 @@ TEST(LaunchTest, AnApplicationEndingWithStatus259HasEnded) {
   install.CreateJar();
   install.ConfigureJava(0ms, 259);
 
-  test::ChildProcess launcher({install.Launcher()});
+  test::ChildProcess launcher({install.Launcher()}, install.Environment());
   auto exitCode = launcher.Wait(60s);
   ASSERT_TRUE(exitCode.has_value()) << "the launcher took the application for a running one";
   EXPECT_EQ(*exitCode, 0);
@@ -151,7 +151,7 @@ TEST_P(NotASessionWordTest, TakesTheLauncherPath) {
 
   std::vector<std::string> arguments = {install.Launcher()};
   arguments.insert(arguments.end(), GetParam().begin(), GetParam().end());
-  test::ChildProcess launcher(arguments);
+  test::ChildProcess launcher(arguments, install.Environment());
   const auto deadline = std::chrono::steady_clock::now() + 30s;
   while (install.JavaRuns().empty() && std::chrono::steady_clock::now() < deadline) {
     std::this_thread::sleep_for(100ms);

@@ -44,6 +44,10 @@ void InstallDir::ConfigureJava(std::chrono::milliseconds delay, int exitCode) co
                 "\nexit=" + std::to_string(exitCode) + "\n");
 }
 
+platform::EnvironmentOverrides InstallDir::Environment() const {
+  return {{WindowsTarget() ? "APPDATA" : "XDG_DATA_HOME", (parent_.Path() / "userdata").string()}};
+}
+
 std::vector<JavaRun> InstallDir::JavaRuns() const {
   std::vector<JavaRun> runs;
   std::ifstream in(record_, std::ios::binary);

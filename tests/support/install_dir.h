@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/process.h"
 #include "support/temp_dir.h"
 
 namespace orvex::test {
@@ -33,6 +34,10 @@ class InstallDir {
   // How the stub Java behaves when started.
   void ConfigureJava(std::chrono::milliseconds delay, int exitCode) const;
   std::vector<JavaRun> JavaRuns() const;
+
+  // The environment a launcher of this install runs with: its per-user data directory inside
+  // the temporary directory, so no test leaves an updater directory in the user's profile.
+  platform::EnvironmentOverrides Environment() const;
 
   const TempDir& Parent() const { return parent_; }
 

@@ -78,8 +78,7 @@ void UpdateScenario::PreviousUpdate(int version) const {
 }
 
 platform::EnvironmentOverrides UpdateScenario::Environment() const {
-  std::string base = userData.Path().string();
-  return {{WindowsTarget() ? "APPDATA" : "XDG_DATA_HOME", base}};
+  return {{WindowsTarget() ? "APPDATA" : "XDG_DATA_HOME", userData.Path().string()}};
 }
 
 std::string UpdateScenario::RunUntilJavaStarts(std::chrono::seconds limit) const {
