@@ -1,8 +1,5 @@
 #include "http/net_http.h"
 
-#include <algorithm>
-
-#include "http/bounded_sink.h"
 #include "http/http_exception.h"
 #include "http/text_util.h"
 #include "net/buffer.h"
@@ -10,18 +7,6 @@
 #include "shell/exception.h"
 
 namespace orvex {
-
-namespace {
-
-constexpr int kRedirectBodyTimeoutMs = 4000;
-// An error body is read off the connection in full, but only this much becomes ErrorMessage.
-constexpr std::size_t kMaxErrorText = 1 << 20;
-
-bool IsIgnored(const std::vector<std::int16_t>& codes, std::int32_t code) {
-  return std::find(codes.begin(), codes.end(), code) != codes.end();
-}
-
-}  // namespace
 
 std::int32_t TNetHTTPResponse::StatusCode() const {
   auto blank = StatusLine.find(' ');
@@ -111,14 +96,23 @@ void TNetHTTP::PerformRequest(const std::string& method, const std::string& url,
       break;
     }
   } catch (...) {
-    // A response not read to its end leaves unknown bytes on the connection: never reuse it.
-    try {
-      if (!responseComplete_ || closeAfterExchange_ || !response_.KeepAlive()) DropConnection();
-    } catch (...) {
-    }
+    FinishConnection();
     throw;
   }
-  if (!responseComplete_ || closeAfterExchange_ || !response_.KeepAlive()) DropConnection();
+  FinishConnection();
+}
+
+void TNetHTTP::FinishConnection() noexcept {
+  // A response not read to its end leaves unknown bytes on the connection: never reuse it.
+  try {
+    if (!responseComplete_ || closeAfterExchange_ || !response_.KeepAlive()) DropConnection();
+  } catch (...) {
+    // The exchange's outcome stands; a connection that fails its check is simply dropped.
+    try {
+      DropConnection();
+    } catch (...) {
+    }
+  }
 }
 
 void TNetHTTP::DropConnection() {
@@ -206,9 +200,20 @@ void TNetHTTP::OpenConnection() {
 }
 
 void TNetHTTP::EnsureConnected() {
-  if (!response_.KeepAlive()) DropConnection();
-  CheckClosed(false);
-  if (!Connected()) {
+  bool connected = false;
+  try {
+    if (!response_.KeepAlive()) DropConnection();
+    CheckClosed(false);
+    connected = Connected();
+  } catch (const ENetException&) {
+    // The kept connection broke while idle (a reset, say); nothing was sent on it yet, so a
+    // fresh connection serves the request.
+    try {
+      DropConnection();
+    } catch (const ENetException&) {
+    }
+  }
+  if (!connected) {
     SetIPVersion(currentUri_.IPVersion);
     Connect();
   }
@@ -241,20 +246,18 @@ void TNetHTTP::SendRequestHead() {
 
 void TNetHTTP::ReadResponseHeaders() {
   response_.RawHeaders.Clear();
-  try {
-    TNetIOHandlerStack& io = IO();
-    for (;;) {
-      std::string line = io.ReadLn();
-      if (line.empty()) break;
-      // A peer may not make us hold an endless head.
-      if (static_cast<std::int64_t>(response_.RawHeaders.Count()) >= MaxHeaderLines) {
-        throw ENetHTTPHeaderLimitExceeded(
-            FormatMessage("More than %s header lines", std::to_string(MaxHeaderLines)));
-      }
-      response_.RawHeaders.Add(std::move(line));
+  TNetIOHandlerStack& io = IO();
+  // A head cut short by the peer fails (ENetConnClosedGracefully): taken as complete, it
+  // would pass an empty or partial body as a success.
+  for (;;) {
+    std::string line = io.ReadLn();
+    if (line.empty()) break;
+    // A peer may not make us hold an endless head.
+    if (static_cast<std::int64_t>(response_.RawHeaders.Count()) >= MaxHeaderLines) {
+      throw ENetHTTPHeaderLimitExceeded(
+          FormatMessage("More than %s header lines", std::to_string(MaxHeaderLines)));
     }
-  } catch (const ENetConnClosedGracefully&) {
-    Disconnect();
+    response_.RawHeaders.Add(std::move(line));
   }
   response_.ParseHeaders();
 }
@@ -275,194 +278,6 @@ void TNetHTTP::StoreResponseCookies() {
         cookieManager_->AddServerCookie(headers.ValueOf(i), currentUri_.Host);
       }
     }
-  }
-}
-
-bool TNetHTTP::AskRedirect(std::string& location, std::string& method, int count) {
-  bool answer = HandleRedirects;
-  if (OnRedirect) OnRedirect(*this, location, count, answer, method);
-  return answer;
-}
-
-void TNetHTTP::FailWithBody(const std::vector<std::int16_t>& ignoredCodes, bool& raised) {
-  TBoundedSink buffer(kMaxErrorText);
-  TStream* previous = response_.BodyStream;
-  response_.BodyStream = &buffer;
-  try {
-    ReadBody();
-  } catch (...) {
-    response_.BodyStream = previous;
-    throw;
-  }
-  response_.BodyStream = previous;
-  responseComplete_ = true;
-  std::int32_t code = response_.StatusCode();
-  raised = !IsIgnored(ignoredCodes, code);
-  if (raised) throw ENetHTTPProtocolException(code, response_.StatusLine, buffer.Text());
-}
-
-TNetHTTPNextStep TNetHTTP::ClassifyResponse(const std::vector<std::int16_t>& ignoredCodes) {
-  if (OnHeadersAvailable) {
-    bool proceed = true;
-    OnHeadersAvailable(*this, response_.RawHeaders, proceed);
-    if (!proceed) {
-      closeAfterExchange_ = true;
-      return nsDone;
-    }
-  }
-  const std::int32_t code = response_.StatusCode();
-  const std::int32_t kind = code / 100;
-  bool raised = false;
-
-  if ((kind == 3 && code != 304) || !response_.Location.empty()) {
-    ++redirectCount_;
-    std::string location = response_.Location;
-    std::string method = request_.Method;
-    TNetHTTPNextStep result = nsDone;
-    if (HandleRedirects && redirectCount_ < RedirectMaximum) {
-      if (AskRedirect(location, method, redirectCount_)) {
-        result = nsFollowUrl;
-        request_.Target = location;
-        if (code == 302 || code == 303) {
-          request_.SourceStream = nullptr;
-          request_.Method = "GET";
-        } else {
-          request_.Method = method;
-        }
-      } else {
-        FailWithBody(ignoredCodes, raised);
-        return nsDone;
-      }
-    } else if (!AskRedirect(location, method, redirectCount_)) {
-      FailWithBody(ignoredCodes, raised);
-      return nsDone;
-    } else {
-      response_.Location = location;
-    }
-    if (Connected()) {
-      TNetIOHandlerStack& io = IO();
-      int saved = io.ReadTimeout;
-      io.ReadTimeout = kRedirectBodyTimeoutMs;
-      try {
-        DiscardBody();
-        responseComplete_ = true;
-      } catch (const Exception&) {
-        // A redirect's body is of no use; the connection is dropped at the end instead.
-      }
-      io.ReadTimeout = saved;
-    }
-    return result;
-  }
-
-  bool needAuth = false;
-  if (kind != 2) {
-    if (code == 401) {
-      // One retry with credentials at most: a second 401 fails.
-      if (authSent_ || authRetries_ >= MaxAuthRetries || !PrepareAuthorization()) {
-        if (auto* auth = request_.Authentication()) auth->Reset();
-        FailWithBody(ignoredCodes, raised);
-        return nsDone;
-      }
-      needAuth = (HTTPOptions & hoInProcessAuth) != 0;
-      // A 401 is never a success: without in-process retry it fails like any error status.
-      if (!needAuth) {
-        FailWithBody(ignoredCodes, raised);
-        return nsDone;
-      }
-    } else if (code == 407) {
-      if (authProxyRetries_ >= MaxAuthRetries || !PrepareProxyAuthorization()) {
-        if (ProxyParams.Authentication) ProxyParams.Authentication->Reset();
-        FailWithBody(ignoredCodes, raised);
-        return nsDone;
-      }
-      needAuth = (HTTPOptions & hoInProcessAuth) != 0;
-      if (!needAuth) {
-        FailWithBody(ignoredCodes, raised);
-        return nsDone;
-      }
-    } else {
-      FailWithBody(ignoredCodes, raised);
-      return nsDone;
-    }
-  }
-  if (needAuth) {
-    DiscardBody();
-    responseComplete_ = true;
-    authSent_ = true;
-    return nsAuthRetry;
-  }
-  if (code != 204) ReadBody();
-  responseComplete_ = true;
-  return nsDone;
-}
-
-bool TNetHTTP::PrepareAuthorization() {
-  ++authRetries_;
-  if (!request_.Authentication()) {
-    TNetAuthenticationClass chosen;
-    for (const std::string& line : response_.WWWAuthenticate.Lines()) {
-      chosen = FindAuthScheme(line.substr(0, line.find(' ')));
-      if (chosen) break;
-    }
-    if (!chosen) return false;
-    if (OnSelectAuthorization) OnSelectAuthorization(*this, chosen, response_.WWWAuthenticate);
-    if (!chosen) return false;
-    request_.SetAuthentication(chosen.create());
-  }
-  TNetAuthentication& auth = *request_.Authentication();
-  bool answer = OnAuthorization || !Trim(request_.Password).empty();
-  if (!answer) return false;
-  auth.SetUsername(request_.Username);
-  auth.SetPassword(request_.Password);
-  auth.Params().SetValue("Authorization", auth.Authenticate());
-  auth.AuthParams().Assign(response_.WWWAuthenticate);
-  // Each round either ends or goes through the handler, which must change something to go on.
-  for (int round = 0; round < 16; ++round) {
-    switch (auth.Next()) {
-      case TNetAuthWhatsNext::authSend:
-        return true;
-      case TNetAuthWhatsNext::authFail:
-        return false;
-      case TNetAuthWhatsNext::authAsk: {
-        // Without a handler nobody can supply the missing user name.
-        if (!OnAuthorization) return false;
-        auth.SetUsername(request_.Username);
-        auth.SetPassword(request_.Password);
-        bool handled = answer;
-        OnAuthorization(*this, auth, handled);
-        if (!handled) return false;
-        request_.BasicAuthentication = true;
-        request_.Username = auth.Username();
-        request_.Password = auth.Password();
-        break;
-      }
-    }
-  }
-  return false;
-}
-
-bool TNetHTTP::PrepareProxyAuthorization() {
-  ++authProxyRetries_;
-  if (!ProxyParams.Authentication) {
-    TNetAuthenticationClass chosen;
-    for (const std::string& line : response_.ProxyAuthenticate.Lines()) {
-      chosen = FindAuthScheme(line.substr(0, line.find(' ')));
-      if (chosen) break;
-    }
-    if (!chosen) return false;
-    ProxyParams.Authentication = chosen.create();
-  }
-  // No proxy authorization handler exists in this client.
-  return false;
-}
-
-void TNetHTTP::DoOnDisconnected() {
-  TNetTCPClient::DoOnDisconnected();
-  TNetAuthentication* auth = request_.Authentication();
-  if (auth && auth->Steps() == auth->CurrentStep()) request_.SetAuthentication(nullptr);
-  if (ProxyParams.Authentication &&
-      ProxyParams.Authentication->Steps() == ProxyParams.Authentication->CurrentStep()) {
-    ProxyParams.Authentication->Reset();
   }
 }
 

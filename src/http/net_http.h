@@ -132,6 +132,8 @@ class TNetHTTP : public TComponent, public TNetTCPClient {
   friend class TNetHTTPResponse;
 
   void EnsureConnected();
+  // The end of every exchange: keeps the connection only when it is clean and may be reused.
+  void FinishConnection() noexcept;
   // Disconnects and forgets unread bytes.
   void DropConnection();
   void AddCookieHeader();

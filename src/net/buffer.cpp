@@ -32,6 +32,13 @@ void TNetBuffer::Append(std::span<const std::uint8_t> bytes) {
   if (static_cast<std::int64_t>(size_) + static_cast<std::int64_t>(bytes.size()) > 2147483647)
     throw ENetTooMuchDataInBuffer(kTextTooMuchDataInBuffer);
   const int n = static_cast<int>(bytes.size());
+  if (!storage_.empty() && bytes.data() >= storage_.data() &&
+      bytes.data() < storage_.data() + storage_.size()) {
+    // Bytes from this buffer's own storage would move under the copy: take them out first.
+    std::vector<std::uint8_t> copy(bytes.begin(), bytes.end());
+    Append(std::span<const std::uint8_t>(copy));
+    return;
+  }
   CompactHead(false);
   if (Capacity() - size_ < n) storage_.resize(static_cast<std::size_t>(size_) + n + kGrowthFactor);
   std::memcpy(storage_.data() + size_, bytes.data(), bytes.size());

@@ -106,7 +106,11 @@ void TNetIOHandlerStack::ReadStream(TStream& stream, std::int64_t count, bool re
       remaining -= n;
     }
   } catch (...) {
-    finish();
+    try {
+      finish();
+    } catch (const Exception&) {
+      // the first failure is the one the caller needs to see
+    }
     throw;
   }
   finish();

@@ -107,6 +107,9 @@ void TNetSocketHandle::SetPeer(const std::string& ip, int port, TNetIPVersion ve
 
 void TNetSocketHandle::Connect() {
   // The handle is read once: a limited-time connect may close the socket from another thread.
+  // Should that close come before the connect call starts, the call fails on a closed handle
+  // (10009/10038), which the connect thread drops; no other thread of the process opens
+  // sockets meanwhile, since the closing caller waits for the connect thread at once.
   TNetSocket handle;
   {
     std::lock_guard<std::mutex> guard(connection_lock_);

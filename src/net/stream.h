@@ -24,7 +24,8 @@ class TStream {
   virtual std::size_t Read(void* data, std::size_t count) = 0;
 };
 
-// Grows with what is written; never reserves more than it holds.
+// Grows with what is written (geometric growth, at most twice what it holds); nothing sizes
+// it from a length a peer announces.
 class TMemoryStream : public TStream {
  public:
   std::int64_t Position() const override { return position_; }

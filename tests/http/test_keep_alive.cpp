@@ -76,6 +76,20 @@ TEST(KeepAlive, CloseBeforeTheSecondRequestIsNoticed) {
   EXPECT_EQ(server.Accepted(), 2);
 }
 
+TEST(KeepAlive, ResetWhileIdleLeadsToANewConnection) {
+  ScriptedServer server({ServerScript{ServerStep::ReadBlankLine(),
+                                      ServerStep::Send(Reply("200 OK", "1")), ServerStep::Reset()},
+                         Serve({Reply("200 OK", "2")})});
+  auto client = MakeClient();
+  TMemoryStream first, second;
+  client->Get(UrlOf(server, "/a"), first);
+  ASSERT_TRUE(server.WaitDone(0));
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  client->Get(UrlOf(server, "/b"), second);
+  EXPECT_EQ(second.Text(), "2");
+  EXPECT_EQ(server.Accepted(), 2);
+}
+
 TEST(KeepAlive, CloseAfterTheSecondRequestWentOutFails) {
   // No retry: the request was sent on the old connection, which then ends unanswered.
   ScriptedServer server(

@@ -81,6 +81,28 @@ TEST(Outcomes, PeerClosingBeforeTheStatusLineFails) {
   EXPECT_FALSE(client->Connected());
 }
 
+TEST(Outcomes, HeadCutShortFails) {
+  // The peer closes inside the header block: nothing of it counts as a response.
+  ScriptedServer server(ServerScript{ServerStep::ReadBlankLine(),
+                                     ServerStep::Send("HTTP/1.1 200 OK\r\nServer: s\r\n"),
+                                     ServerStep::Close()});
+  auto client = MakeClient();
+  TMemoryStream stream;
+  EXPECT_THROW(client->Get(UrlOf(server, "/app.jar.tmp"), stream), ENetConnClosedGracefully);
+  EXPECT_EQ(stream.Size(), 0);
+  EXPECT_FALSE(client->Connected());
+}
+
+TEST(Outcomes, SilentServerRunsIntoTheReadLimit) {
+  ScriptedServer server(ServerScript{ServerStep::ReadBlankLine(), ServerStep::Silent()});
+  auto client = MakeClient();
+  client->SetReadTimeout(300);
+  TMemoryStream stream;
+  EXPECT_THROW(client->Get(UrlOf(server, "/a"), stream), ENetReadTimeout);
+  EXPECT_FALSE(client->Connected());
+  server.Stop();
+}
+
 TEST(Outcomes, TooManyHeaderLinesFail) {
   std::string head = "HTTP/1.1 200 OK\r\n";
   for (int i = 0; i < 300; ++i) head += "X-Line-" + std::to_string(i) + ": v\r\n";

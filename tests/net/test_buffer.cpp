@@ -106,5 +106,13 @@ TEST(NetBufferTest, ExtractingMoreThanThereIsFailsAndKeepsTheBytes) {
   EXPECT_EQ(buffer.Size(), 0);
 }
 
+TEST(NetBufferTest, AppendingItsOwnBytesIsSafe) {
+  TNetBuffer buffer;
+  buffer.Append(std::string_view("xxabc"));
+  buffer.Remove(2);
+  buffer.Append(buffer.Peek());
+  EXPECT_EQ(buffer.ExtractString(), "abcabc");
+}
+
 }  // namespace
 }  // namespace orvex

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "net/exceptions.h"
+#include "net/stream.h"
 #include "net_fixture.h"
 
 namespace orvex {
@@ -51,12 +52,47 @@ TEST(TCPClientTest, ConnectsReportsStatusAndDisconnects) {
   EXPECT_EQ(server.Received(), "bye\r\n");
 }
 
+TEST(TCPClientTest, ADottedAddressIsUsedWithoutResolving) {
+  Reaper reaper;
+  ScriptedServer server({ServerStep::Close()});
+  TNetTCPClient client;
+  std::vector<std::string> statuses;
+  client.OnStatus = [&](TNetComponent*, TNetStatus, const std::string& text) {
+    statuses.push_back(text);
+  };
+  client.SetHost("127.0.0.1");
+  client.SetPort(server.Port());
+  client.Connect();
+  ASSERT_GE(statuses.size(), 2u);
+  EXPECT_EQ(statuses[0], "Connecting to 127.0.0.1.");
+  EXPECT_EQ(statuses[1], "Connected.");
+}
+
+TEST(TicksTest, DifferenceWrapsAround) {
+  struct Case {
+    std::uint32_t from, to, diff;
+  } const cases[] = {{0, 0, 0}, {10, 25, 15}, {0xFFFFFFF0u, 5, 0xFFFFFFFFu - 0xFFFFFFF0u + 5}};
+  for (const auto& c : cases) EXPECT_EQ(TickDiff(c.from, c.to), c.diff) << c.from << " " << c.to;
+}
+
 TEST(TCPClientTest, DisconnectWithoutConnectionDoesNothing) {
   TNetTCPClient client;
   client.Disconnect();
   EXPECT_FALSE(client.Connected());
   EXPECT_THROW(client.CheckClosed(true), ENetException);
   client.CheckClosed(false);
+}
+
+TEST(IOHandlerTest, ReadsAndWritesOnAHandlerThatNeverOpenedFailAtOnce) {
+  Reaper reaper;
+  TNetIOHandlerStack handler;
+  std::vector<std::uint8_t> bytes;
+  TMemoryStream stream;
+  EXPECT_THROW(handler.ReadLn(), ENetConnClosedGracefully);
+  EXPECT_THROW(handler.ReadBytes(bytes, 4), ENetConnClosedGracefully);
+  EXPECT_THROW(handler.ReadStream(stream, 10), ENetConnClosedGracefully);
+  EXPECT_THROW(handler.WriteLn("x"), ENetConnClosedGracefully);
+  EXPECT_FALSE(handler.Connected());
 }
 
 TEST(TCPClientTest, HostAndPortAreRequired) {
@@ -108,16 +144,18 @@ TEST(TCPClientTest, UnknownHostIs11001AndTheNextConnectStartsAfresh) {
   EXPECT_NE(client.IOHandler(), nullptr);
 }
 
-TEST(TCPClientTest, LimitedConnectSucceedsOnItsThread) {
+TEST(TCPClientTest, ConnectOnItsThreadWithAndWithoutLimitSucceeds) {
   Reaper reaper;
   ScriptedServer server({ServerStep::Send("hi\n"), ServerStep::Close()});
-  TNetTCPClient client;
-  client.SetHost("127.0.0.1");
-  client.SetPort(server.Port());
-  client.SetConnectTimeout(5000);
-  client.Connect();
-  EXPECT_EQ(client.IOHandler()->ReadLn(), "hi");
-  EXPECT_GT(client.IOHandler()->Binding()->Port(), 0);
+  for (int limit : {5000, -1}) {
+    TNetTCPClient client;
+    client.SetHost("127.0.0.1");
+    client.SetPort(server.Port());
+    client.SetConnectTimeout(limit);
+    client.Connect();
+    EXPECT_EQ(client.IOHandler()->ReadLn(), "hi") << limit;
+    EXPECT_GT(client.IOHandler()->Binding()->Port(), 0) << limit;
+  }
 }
 
 TEST(TCPClientTest, LimitedConnectRunsOutWithoutLeavingItsThread) {
@@ -154,6 +192,36 @@ TEST(TCPClientTest, LimitedConnectRunsOutWithoutLeavingItsThread) {
     }
   }
   EXPECT_TRUE(timed_out);
+  platform::CloseSocket(listener);
+}
+
+TEST(TCPClientTest, AnIPv6AddressConnectsWithoutLookup) {
+  Reaper reaper;
+  TNetStackUse use;
+  auto listener = platform::OpenStreamSocket(platform::AddressFamily::IPv6);
+  platform::SocketAddress address;
+  address.family = platform::AddressFamily::IPv6;
+  address.bytes[15] = 1;
+  if (listener == platform::kInvalidSocket || platform::BindSocket(listener, address) != 0) {
+    if (listener != platform::kInvalidSocket) platform::CloseSocket(listener);
+    GTEST_SKIP() << "no IPv6 loopback on this machine";
+  }
+  ASSERT_EQ(platform::ListenSocket(listener, 4), 0);
+  ASSERT_EQ(platform::LocalAddress(listener, address), 0);
+  TNetTCPClient client;
+  std::vector<std::string> statuses;
+  client.OnStatus = [&](TNetComponent*, TNetStatus, const std::string& text) {
+    statuses.push_back(text);
+  };
+  client.SetIPVersion(Net_IPv6);
+  client.SetHost("::1");
+  client.SetPort(address.port);
+  client.Connect();  // completes in the listener's backlog
+  EXPECT_EQ(client.IOHandler()->Binding()->PeerIP(), "0:0:0:0:0:0:0:1");
+  EXPECT_EQ(client.IOHandler()->Binding()->IPVersion(), Net_IPv6);
+  ASSERT_FALSE(statuses.empty());
+  EXPECT_EQ(statuses[0], "Connecting to ::1.");
+  client.Disconnect();
   platform::CloseSocket(listener);
 }
 

@@ -58,13 +58,13 @@ TEST_F(TimerTest, StartsEnabledWithOneSecondAndNoHandler) {
   EXPECT_FALSE(timer.OnTimer());
 }
 
-// The period rules, with real short intervals: a 600 ms timer is touched 350 ms after its start
-// and the queue is looked at 700 ms after the start. A running period has expired by then; a
-// period restarted by the touch has not (it would need the thread to oversleep by 250 ms).
+// The period rules, with real intervals: a 1000 ms timer is touched 500 ms after its start and
+// the queue is looked at 600 ms after the touch. A running period has expired by then; a period
+// restarted by the touch has not (that would need the thread to oversleep by 400 ms).
 struct Touch {
   const char* rule;
   void (*touch)(CountedTimer&);
-  int firedAt700;
+  int firedAfterTouch;
 };
 
 const Touch kTouches[] = {
@@ -75,8 +75,9 @@ const Touch kTouches[] = {
        t.timer->SetEnabled(true);
      },
      0},
-    {"SettingTheSameIntervalKeepsThePeriod", [](CountedTimer& t) { t.timer->SetInterval(600); }, 1},
-    {"SettingAnotherIntervalRestartsThePeriod", [](CountedTimer& t) { t.timer->SetInterval(601); },
+    {"SettingTheSameIntervalKeepsThePeriod", [](CountedTimer& t) { t.timer->SetInterval(1000); },
+     1},
+    {"SettingAnotherIntervalRestartsThePeriod", [](CountedTimer& t) { t.timer->SetInterval(1001); },
      0},
     {"AssigningTheSameHandlerRestartsThePeriod",
      [](CountedTimer& t) { t.timer->SetOnTimer(t.timer->OnTimer()); }, 0},
@@ -87,11 +88,11 @@ const Touch kTouches[] = {
 TEST_F(TimerTest, ArmingRules) {
   for (const Touch& touch : kTouches) {
     SCOPED_TRACE(touch.rule);
-    CountedTimer counted(600);
-    Block(350ms);
+    CountedTimer counted(1000);
+    Block(500ms);
     touch.touch(counted);
-    Block(350ms);
-    EXPECT_EQ(counted.Take(), touch.firedAt700);
+    Block(600ms);
+    EXPECT_EQ(counted.Take(), touch.firedAfterTouch);
   }
 }
 

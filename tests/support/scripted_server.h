@@ -20,7 +20,7 @@ struct ServerStep {
     kReadUntil,      // read until the received bytes of this connection end with... contain text
     kReadBlankLine,  // read until an empty line (CR LF CR LF)
     kClose,          // orderly close (shutdown sending, then close)
-    kReset,          // abortive close (the peer sees a reset)
+    kReset,          // abortive close: a reset (under Wine the peer sees an orderly end first)
     kSilent,         // stay connected and say nothing until the server stops
   };
   Kind kind;

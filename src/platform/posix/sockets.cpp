@@ -129,11 +129,19 @@ int BindSocket(SocketHandle s, const SocketAddress& address) {
 int ConnectSocket(SocketHandle s, const SocketAddress& address) {
   sockaddr_storage storage;
   socklen_t length = ToNative(address, storage);
-  int result;
-  do {
-    result = ::connect(FdOf(s), reinterpret_cast<sockaddr*>(&storage), length);
-  } while (result != 0 && errno == EINTR);
-  return result == 0 ? 0 : Fail();
+  if (::connect(FdOf(s), reinterpret_cast<sockaddr*>(&storage), length) == 0) return 0;
+  if (errno != EINTR) return Fail();
+  // An interrupted connect goes on in the background: wait for its outcome instead of
+  // starting it again.
+  pollfd entry{FdOf(s), POLLOUT, 0};
+  while (::poll(&entry, 1, -1) < 0)
+    if (errno != EINTR) return Fail();
+  int error = 0;
+  socklen_t size = sizeof error;
+  if (::getsockopt(FdOf(s), SOL_SOCKET, SO_ERROR, &error, &size) != 0) return Fail();
+  if (error == 0) return 0;
+  errno = error;
+  return Fail();
 }
 
 int ShutdownSocket(SocketHandle s, int how) {

@@ -1,0 +1,140 @@
+// What happens after a response head: redirect, authentication retry, body or failure.
+#include <algorithm>
+
+#include "http/bounded_sink.h"
+#include "http/http_exception.h"
+#include "http/net_http.h"
+#include "net/stream.h"
+
+namespace orvex {
+
+namespace {
+
+constexpr int kRedirectBodyTimeoutMs = 4000;
+// An error body is read off the connection in full, but only this much becomes ErrorMessage.
+constexpr std::size_t kMaxErrorText = 1 << 20;
+
+bool IsIgnored(const std::vector<std::int16_t>& codes, std::int32_t code) {
+  return std::find(codes.begin(), codes.end(), code) != codes.end();
+}
+
+}  // namespace
+
+bool TNetHTTP::AskRedirect(std::string& location, std::string& method, int count) {
+  bool answer = HandleRedirects;
+  if (OnRedirect) OnRedirect(*this, location, count, answer, method);
+  return answer;
+}
+
+void TNetHTTP::FailWithBody(const std::vector<std::int16_t>& ignoredCodes, bool& raised) {
+  TBoundedSink buffer(kMaxErrorText);
+  TStream* previous = response_.BodyStream;
+  response_.BodyStream = &buffer;
+  try {
+    ReadBody();
+  } catch (...) {
+    response_.BodyStream = previous;
+    throw;
+  }
+  response_.BodyStream = previous;
+  responseComplete_ = true;
+  std::int32_t code = response_.StatusCode();
+  raised = !IsIgnored(ignoredCodes, code);
+  if (raised) throw ENetHTTPProtocolException(code, response_.StatusLine, buffer.Text());
+}
+
+TNetHTTPNextStep TNetHTTP::ClassifyResponse(const std::vector<std::int16_t>& ignoredCodes) {
+  if (OnHeadersAvailable) {
+    bool proceed = true;
+    OnHeadersAvailable(*this, response_.RawHeaders, proceed);
+    if (!proceed) {
+      closeAfterExchange_ = true;
+      return nsDone;
+    }
+  }
+  const std::int32_t code = response_.StatusCode();
+  const std::int32_t kind = code / 100;
+  bool raised = false;
+
+  if ((kind == 3 && code != 304) || !response_.Location.empty()) {
+    ++redirectCount_;
+    std::string location = response_.Location;
+    std::string method = request_.Method;
+    TNetHTTPNextStep result = nsDone;
+    if (HandleRedirects && redirectCount_ < RedirectMaximum) {
+      if (AskRedirect(location, method, redirectCount_)) {
+        result = nsFollowUrl;
+        request_.Target = location;
+        if (code == 302 || code == 303) {
+          request_.SourceStream = nullptr;
+          request_.Method = "GET";
+        } else {
+          request_.Method = method;
+        }
+      } else {
+        FailWithBody(ignoredCodes, raised);
+        return nsDone;
+      }
+    } else if (!AskRedirect(location, method, redirectCount_)) {
+      FailWithBody(ignoredCodes, raised);
+      return nsDone;
+    } else {
+      response_.Location = location;
+    }
+    if (Connected()) {
+      TNetIOHandlerStack& io = IO();
+      int saved = io.ReadTimeout;
+      io.ReadTimeout = kRedirectBodyTimeoutMs;
+      try {
+        DiscardBody();
+        responseComplete_ = true;
+      } catch (const Exception&) {
+        // A redirect's body is of no use; the connection is dropped at the end instead.
+      }
+      io.ReadTimeout = saved;
+    }
+    return result;
+  }
+
+  bool needAuth = false;
+  if (kind != 2) {
+    if (code == 401) {
+      // One retry with credentials at most: a second 401 fails.
+      if (authSent_ || authRetries_ >= MaxAuthRetries || !PrepareAuthorization()) {
+        if (auto* auth = request_.Authentication()) auth->Reset();
+        FailWithBody(ignoredCodes, raised);
+        return nsDone;
+      }
+      needAuth = (HTTPOptions & hoInProcessAuth) != 0;
+      // A 401 is never a success: without in-process retry it fails like any error status.
+      if (!needAuth) {
+        FailWithBody(ignoredCodes, raised);
+        return nsDone;
+      }
+    } else if (code == 407) {
+      if (authProxyRetries_ >= MaxAuthRetries || !PrepareProxyAuthorization()) {
+        if (ProxyParams.Authentication) ProxyParams.Authentication->Reset();
+        FailWithBody(ignoredCodes, raised);
+        return nsDone;
+      }
+      needAuth = (HTTPOptions & hoInProcessAuth) != 0;
+      if (!needAuth) {
+        FailWithBody(ignoredCodes, raised);
+        return nsDone;
+      }
+    } else {
+      FailWithBody(ignoredCodes, raised);
+      return nsDone;
+    }
+  }
+  if (needAuth) {
+    DiscardBody();
+    responseComplete_ = true;
+    authSent_ = true;
+    return nsAuthRetry;
+  }
+  if (code != 204) ReadBody();
+  responseComplete_ = true;
+  return nsDone;
+}
+}  // namespace orvex
