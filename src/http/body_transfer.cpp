@@ -64,7 +64,7 @@ void TNetHTTP::CopyUntilClosed(TStream& target) {
 }
 
 std::int64_t TNetHTTP::ReadChunkSize() {
-  std::string line = Trim(IO().ReadLn());
+  std::string line = Trim(ReadLine());
   // The size is the hexadecimal number before any ";" extension.
   line = Trim(line.substr(0, line.find(';')));
   line = line.substr(0, line.find(' '));
@@ -82,14 +82,13 @@ std::int64_t TNetHTTP::ReadChunkSize() {
 }
 
 void TNetHTTP::ReadChunked(TStream& target) {
-  TNetIOHandlerStack& io = IO();
   for (std::int64_t size = ReadChunkSize(); size > 0; size = ReadChunkSize()) {
     CopyCounted(target, size);
     // Data longer than its size line says would otherwise be cut silently.
-    if (!io.ReadLn().empty()) throw ENetHTTPBodyIncomplete("Chunk data does not match its size");
+    if (!ReadLine().empty()) throw ENetHTTPBodyIncomplete("Chunk data does not match its size");
   }
   // Trailer lines up to the empty line, so the connection is left at the next response.
-  for (std::int32_t lines = 0; !io.ReadLn().empty();) {
+  for (std::int32_t lines = 0; !ReadLine().empty();) {
     if (++lines > MaxHeaderLines) {
       throw ENetHTTPHeaderLimitExceeded(
           FormatMessage("More than %s header lines", std::to_string(MaxHeaderLines)));

@@ -47,6 +47,13 @@ TNetIOHandlerStack& TNetHTTP::IO() {
   return *handler;
 }
 
+std::string TNetHTTP::ReadLine() {
+  TNetIOHandlerStack& io = IO();
+  std::string line = io.ReadLn();
+  if (io.ReadLnTimedOut()) throw ENetReadTimeout(kTextReadTimeout);
+  return line;
+}
+
 void TNetHTTP::SetCookieManager(TNetCookieManager* manager) {
   if (manager == cookieManager_) return;
   cookieManager_ = manager;
@@ -74,7 +81,7 @@ void TNetHTTP::PerformRequest(const std::string& method, const std::string& url,
       OpenConnection();
       responseComplete_ = false;
       do {
-        response_.StatusLine = IO().ReadLn();
+        response_.StatusLine = ReadLine();
         ReadResponseHeaders();
         StoreResponseCookies();
       } while (response_.StatusCode() == 100);
@@ -246,11 +253,10 @@ void TNetHTTP::SendRequestHead() {
 
 void TNetHTTP::ReadResponseHeaders() {
   response_.RawHeaders.Clear();
-  TNetIOHandlerStack& io = IO();
   // A head cut short by the peer fails (ENetConnClosedGracefully): taken as complete, it
   // would pass an empty or partial body as a success.
   for (;;) {
-    std::string line = io.ReadLn();
+    std::string line = ReadLine();
     if (line.empty()) break;
     // A peer may not make us hold an endless head.
     if (static_cast<std::int64_t>(response_.RawHeaders.Count()) >= MaxHeaderLines) {

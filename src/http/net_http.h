@@ -143,6 +143,9 @@ class TNetHTTP : public TComponent, public TNetTCPClient {
   void CopyUntilClosed(TStream& target);
   void ReadChunked(TStream& target);
   TNetIOHandlerStack& IO();
+  // One line of the response; a wait that runs out raises ENetReadTimeout instead of passing
+  // as an empty line (which would end a head or a trailer early).
+  std::string ReadLine();
 
   TNetURI currentUri_;
   TNetHTTPRequest request_;

@@ -103,6 +103,26 @@ TEST(Outcomes, SilentServerRunsIntoTheReadLimit) {
   server.Stop();
 }
 
+TEST(Outcomes, ALineThatRunsIntoTheReadLimitIsATimeoutNotAnEmptyLine) {
+  // Taken as an empty line, the stalled line would end the head (or the trailer) and pass the
+  // response as a complete success.
+  const std::string stalls[] = {
+      "HTTP/1.1 200 OK\r\nContent-Length: 0\r\n",
+      "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n0\r\n",
+      "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n1\r\nx",
+  };
+  for (const std::string& stall : stalls) {
+    ScriptedServer server(
+        ServerScript{ServerStep::ReadBlankLine(), ServerStep::Send(stall), ServerStep::Silent()});
+    auto client = MakeClient();
+    client->SetReadTimeout(300);
+    TMemoryStream stream;
+    EXPECT_THROW(client->Get(UrlOf(server, "/a"), stream), ENetReadTimeout) << stall;
+    EXPECT_FALSE(client->Connected()) << stall;
+    server.Stop();
+  }
+}
+
 TEST(Outcomes, TooManyHeaderLinesFail) {
   std::string head = "HTTP/1.1 200 OK\r\n";
   for (int i = 0; i < 300; ++i) head += "X-Line-" + std::to_string(i) + ": v\r\n";
