@@ -5,6 +5,7 @@
   bench/bench.py memory [MiB] [pairs]     get-file into memory vs curl into tmpfs (/dev/shm)
   bench/bench.py memory-null [MiB] [pairs]  the same vs curl into /dev/null (keeps nothing)
   bench/bench.py update [MiB] [pairs]     the launcher updating a jar vs curl + cp
+  bench/bench.py update-durable [MiB] [pairs]  the same vs curl + sync + cp + sync (as flushed)
   bench/bench.py startup [runs]           exec to the Java start, minus the 1 s start timer
   bench/bench.py idle [seconds]           CPU time, wake-ups and peak RSS while watching
   bench/bench.py footprint                executable sizes
@@ -185,7 +186,7 @@ def status_kib(pid, field):
     return 0
 
 
-def update(mib, pairs):
+def update(mib, pairs, durable=False):
     os.makedirs(WORK, exist_ok=True)
     server = Nginx()
     server.put_text("upd/version.txt", "2\n")
@@ -214,11 +215,15 @@ def update(mib, pairs):
                     t0 = time.monotonic_ns()
                     subprocess.run(["curl", "-s", "-o", tmp, server.url("upd/AppRunner.tmp")],
                                    check=True)
+                    if durable:  # flushed as the launcher flushes its download and copy
+                        subprocess.run(["sync", tmp], check=True)
                     subprocess.run(["cp", tmp, jar], check=True)
+                    if durable:
+                        subprocess.run(["sync", jar], check=True)
                     pair[who] = ((time.monotonic_ns() - t0) / 1e9, 0)
             rows.append(pair)
-            print("pair %d: launcher %.2f s (peak RSS %d KiB) | curl + cp %.2f s | ratio %.3f" % (
-                i + 1, pair["ours"][0], pair["ours"][1], pair["curl"][0],
+            print("pair %d: launcher %.2f s (peak RSS %d KiB) | curl + cp%s %.2f s | ratio %.3f" % (
+                i + 1, pair["ours"][0], pair["ours"][1], " + sync" if durable else "", pair["curl"][0],
                 pair["ours"][0] / pair["curl"][0]), flush=True)
     finally:
         drop_file(tmp)
@@ -229,9 +234,9 @@ def update(mib, pairs):
             drop_file(source)
     ours = median([r["ours"][0] for r in rows])
     theirs = median([r["curl"][0] for r in rows])
-    print("median: launcher %.2f s (start timer taken off), curl + cp %.2f s, ratio %.3f "
+    print("median: launcher %.2f s (start timer taken off), curl + cp%s %.2f s, ratio %.3f "
           "(median of pair ratios %.3f); launcher peak RSS %.1f MiB" % (
-              ours, theirs, ours / theirs, median([r["ours"][0] / r["curl"][0] for r in rows]),
+              ours, " + sync" if durable else "", theirs, ours / theirs, median([r["ours"][0] / r["curl"][0] for r in rows]),
               median([r["ours"][1] for r in rows]) / 1024))
 
 
@@ -334,6 +339,8 @@ def main():
         paired_download(*(rest + [64, 5][len(rest):]), to_memory=True, curl_target="/dev/null")
     elif kind == "update":
         update(*(rest + [256, 5][len(rest):]))
+    elif kind == "update-durable":
+        update(*(rest + [256, 5][len(rest):]), durable=True)
     elif kind == "startup":
         startup(*(rest + [10][len(rest):]))
     elif kind == "idle":
