@@ -8,7 +8,7 @@ packages=(
   g++-mingw-w64-x86-64-posix wine wine64                             # Windows build and its test run
   xvfb xcompmgr imagemagick x11-apps x11-utils                  # virtual display and screenshots
   nginx-light default-jdk-headless                              # update server and Java for the demo
-  python3 curl strace hyperfine                                 # scripted helpers and benchmarks
+  python3 curl strace hyperfine time                            # scripted helpers and benchmarks
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the three configurations from nothing and runs the whole suite:
-# natively, under ASan+UBSan, and the Windows build under Wine. Unattended and offline.
-# Usage: scripts/test.sh [native|asan|win ...]   (default: all three)
+# Installs what is missing, builds the configurations from nothing and runs the whole suite:
+# natively, under ASan+UBSan, the Windows build under Wine, and each fuzz target for 20 s.
+# Unattended and offline.
+# Usage: scripts/test.sh [native|asan|win|fuzz ...]   (default: all four)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-kinds=("$@"); [ ${#kinds[@]} -gt 0 ] || kinds=(native asan win)
+kinds=("$@"); [ ${#kinds[@]} -gt 0 ] || kinds=(native asan win fuzz)
 "$root/scripts/setup.sh"
 status=0
 for kind in "${kinds[@]}"; do
@@ -19,7 +20,11 @@ for kind in "${kinds[@]}"; do
   if [ "$kind" = asan ]; then
     export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
   fi
-  (cd "$root/build/$kind" && ctest --output-on-failure -j2 --timeout 300) || status=1
+  if [ "$kind" = fuzz ]; then
+    "$root/scripts/fuzz.sh" 20 || status=1
+  else
+    (cd "$root/build/$kind" && ctest --output-on-failure -j2 --timeout 300) || status=1
+  fi
   echo "=== $kind: $(( $(date +%s) - start )) s"
 done
 exit $status

@@ -47,6 +47,13 @@ TNetIOHandlerStack& TNetHTTP::IO() {
   return *handler;
 }
 
+std::string TNetHTTP::ReadLine() {
+  TNetIOHandlerStack& io = IO();
+  std::string line = io.ReadLn();
+  if (io.ReadLnTimedOut()) throw ENetReadTimeout(kTextReadTimeout);
+  return line;
+}
+
 void TNetHTTP::SetCookieManager(TNetCookieManager* manager) {
   if (manager == cookieManager_) return;
   cookieManager_ = manager;
@@ -242,12 +249,6 @@ void TNetHTTP::SendRequestHead() {
     io.WriteBufferCancel();
     throw;
   }
-}
-
-std::string TNetHTTP::ReadLine() {
-  std::string line = IO().ReadLn();
-  if (IO().ReadLnTimedOut()) throw ENetReadTimeout("Read Timeout");
-  return line;
 }
 
 void TNetHTTP::ReadResponseHeaders() {

@@ -143,8 +143,8 @@ class TNetHTTP : public TComponent, public TNetTCPClient {
   void CopyUntilClosed(TStream& target);
   void ReadChunked(TStream& target);
   TNetIOHandlerStack& IO();
-  // One line of the response; a read time limit that runs out fails the exchange (the handler
-  // alone would hand back an empty line, which reads as the end of the head).
+  // One line of the response; a wait that runs out raises ENetReadTimeout instead of passing
+  // as an empty line (which would end a head or a trailer early).
   std::string ReadLine();
 
   TNetURI currentUri_;

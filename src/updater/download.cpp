@@ -51,11 +51,11 @@ bool CopyIntoPlace(const std::string& from, const std::string& to) {
 void TFormUpdate::DownloadUpdate() {
   try {
     WaitWindowScope wait(this);
+    // The download itself need not reach the disk: only the copy made from it is published.
     {
       TFileStream file(TmpFile, TFileStream::Mode::Create);
       // Fails on anything short of a whole body, so a cut transfer is never installed.
       NetHTTPClient->Get(Url + JarName + ".tmp", file);
-      file.Flush();
     }
     InstallUpdate();
   } catch (...) {

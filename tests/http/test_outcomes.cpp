@@ -109,6 +109,7 @@ TEST(Outcomes, AStallAtAnyLineRunsIntoTheReadLimit) {
   const char* const partials[] = {
       "HTTP/1.1 200 OK\r\n",
       "HTTP/1.1 200 OK\r\nServer: s\r\n",
+      "HTTP/1.1 200 OK\r\nContent-Length: 0\r\n",
       "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n",
       "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n2\r\nab",
       "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n2\r\nab\r\n0\r\n",
