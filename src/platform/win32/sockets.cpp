@@ -3,6 +3,8 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
+#include "platform/socket_address_native.h"
+
 #include <cstring>
 
 namespace orvex::platform {
@@ -17,37 +19,11 @@ int Fail() {
 }
 
 int ToNative(const SocketAddress& address, sockaddr_storage& storage) {
-  std::memset(&storage, 0, sizeof storage);
-  if (address.family == AddressFamily::IPv4) {
-    auto* in = reinterpret_cast<sockaddr_in*>(&storage);
-    in->sin_family = AF_INET;
-    in->sin_port = htons(address.port);
-    std::memcpy(&in->sin_addr, address.bytes, 4);
-    return sizeof(sockaddr_in);
-  }
-  auto* in6 = reinterpret_cast<sockaddr_in6*>(&storage);
-  in6->sin6_family = AF_INET6;
-  in6->sin6_port = htons(address.port);
-  std::memcpy(&in6->sin6_addr, address.bytes, 16);
-  return sizeof(sockaddr_in6);
+  return static_cast<int>(native::ToNative(address, storage));
 }
 
 int FromNative(const sockaddr_storage& storage, SocketAddress& address) {
-  address = SocketAddress{};
-  if (storage.ss_family == AF_INET) {
-    const auto* in = reinterpret_cast<const sockaddr_in*>(&storage);
-    address.family = AddressFamily::IPv4;
-    address.port = ntohs(in->sin_port);
-    std::memcpy(address.bytes, &in->sin_addr, 4);
-    return 0;
-  }
-  if (storage.ss_family == AF_INET6) {
-    const auto* in6 = reinterpret_cast<const sockaddr_in6*>(&storage);
-    address.family = AddressFamily::IPv6;
-    address.port = ntohs(in6->sin6_port);
-    std::memcpy(address.bytes, &in6->sin6_addr, 16);
-    return 0;
-  }
+  if (native::FromNative(storage, address)) return 0;
   WSASetLastError(WSAEAFNOSUPPORT);
   return -1;
 }
