@@ -111,8 +111,7 @@ void TNetHTTP::ReadBody() {
   }
 }
 
-void TNetHTTP::DiscardBody() {
-  TBoundedSink scratch(0);
+void TNetHTTP::ReadBodyInto(TStream& scratch) {
   TStream* previous = response_.BodyStream;
   response_.BodyStream = &scratch;
   try {
@@ -122,6 +121,11 @@ void TNetHTTP::DiscardBody() {
     throw;
   }
   response_.BodyStream = previous;
+}
+
+void TNetHTTP::DiscardBody() {
+  TBoundedSink scratch(0);
+  ReadBodyInto(scratch);
 }
 
 }  // namespace orvex

@@ -143,6 +143,9 @@ class TNetHTTP : public TComponent, public TNetTCPClient {
   void CopyUntilClosed(TStream& target);
   void ReadChunked(TStream& target);
   TNetIOHandlerStack& IO();
+  // Reads the current body into `scratch` in place of BodyStream, which is put back on every way
+  // out: error and skipped bodies never reach the caller's stream.
+  void ReadBodyInto(TStream& scratch);
   // One line of the response; a wait that runs out raises ENetReadTimeout instead of passing
   // as an empty line (which would end a head or a trailer early).
   std::string ReadLine();

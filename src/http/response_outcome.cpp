@@ -28,15 +28,7 @@ bool TNetHTTP::AskRedirect(std::string& location, std::string& method, int count
 
 void TNetHTTP::FailWithBody(const std::vector<std::int16_t>& ignoredCodes, bool& raised) {
   TBoundedSink buffer(kMaxErrorText);
-  TStream* previous = response_.BodyStream;
-  response_.BodyStream = &buffer;
-  try {
-    ReadBody();
-  } catch (...) {
-    response_.BodyStream = previous;
-    throw;
-  }
-  response_.BodyStream = previous;
+  ReadBodyInto(buffer);
   responseComplete_ = true;
   std::int32_t code = response_.StatusCode();
   raised = !IsIgnored(ignoredCodes, code);
