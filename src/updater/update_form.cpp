@@ -4,6 +4,7 @@
 #include "platform/files.h"
 #include "settings/ini_file.h"
 #include "shell/command_line.h"
+#include "shell/forms.h"
 
 namespace orvex {
 
@@ -15,7 +16,7 @@ const char kSettingsFile[] = "setup.properties";
 
 TFormUpdate::TFormUpdate(TComponent* owner) : TForm(owner) {
   LoadDescription("TFormUpdate");
-  NetHTTPClient = dynamic_cast<TNetHTTP*>(FindComponent("NetHTTPClient"));
+  NetHTTPClient = DescribedComponent<TNetHTTP>(*this, "NetHTTPClient");
   LoadSettings();
   ChooseDataDir();
   LoadLocalVersion();
@@ -23,10 +24,6 @@ TFormUpdate::TFormUpdate(TComponent* owner) : TForm(owner) {
   TmpFile = DataDir + JarName + ".tmp";
   JarFile = DataDir + JarName + ".jar";
   OldFile = DataDir + JarName + ".old";
-}
-
-TNotifyEvent TFormUpdate::FindMethod(std::string_view name) {
-  return TForm::FindMethod(name);
 }
 
 void TFormUpdate::LoadSettings() {

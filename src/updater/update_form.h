@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <string>
-#include <string_view>
 
 #include "shell/form.h"
 
@@ -44,9 +43,6 @@ class TFormUpdate : public TForm {
   std::string OldFile;
   std::string DataDir;
   std::string Url;
-
- private:
-  TNotifyEvent FindMethod(std::string_view name) override;
 };
 
 // The updater's form description: NetHTTPClient with its stored settings.
