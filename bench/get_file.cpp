@@ -6,7 +6,7 @@
 #include <string>
 
 #include "http/net_http.h"
-#include "net/stream.h"
+#include "stream/stream.h"
 
 int main(int argc, char** argv) {
   if (argc != 3) {

@@ -11,8 +11,8 @@
 
 #include "http/net_http.h"
 #include "net/stack.h"
-#include "net/stream.h"
 #include "platform/sockets.h"
+#include "stream/stream.h"
 
 using namespace orvex;
 

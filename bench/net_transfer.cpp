@@ -11,9 +11,9 @@
 #include <thread>
 #include <vector>
 
-#include "net/stream.h"
 #include "net/tcp_client.h"
 #include "platform/sockets.h"
+#include "stream/stream.h"
 
 namespace {
 std::atomic<bool> counting{false};

@@ -4,10 +4,10 @@
 #include <string>
 #include <string_view>
 
+#include "core/exception.h"
 #include "http/cookie.h"
 #include "http/cookie_manager.h"
 #include "http/uri.h"
-#include "shell/exception.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/text.h"
 #include "shell/command_line.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -26,6 +27,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   (void)orvex::CutArgument(text, size + 3, param);
   for (std::int32_t index = 0; index < 4; ++index) (void)orvex::ArgumentOf(text, index);
   (void)orvex::DirectoryPart(text, "\\:");
-  (void)orvex::TrimBlanks(text);
+  (void)orvex::Trim(text);
   return 0;
 }

@@ -10,11 +10,11 @@
 #include <string_view>
 #include <thread>
 
+#include "core/exception.h"
 #include "http/net_http.h"
 #include "net/io_handler.h"
-#include "net/stream.h"
 #include "platform/sockets.h"
-#include "shell/exception.h"
+#include "stream/stream.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "settings/ini_text.h"
+#include "core/ini_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   // The first bytes split off section, key and value (at NUL bytes); the rest is the file.

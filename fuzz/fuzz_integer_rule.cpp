@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "settings/integer_rule.h"
+#include "core/integer_rule.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string_view text(reinterpret_cast<const char*>(data), size);

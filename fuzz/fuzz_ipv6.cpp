@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "core/exception.h"
 #include "net/stack.h"
-#include "shell/exception.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string text(reinterpret_cast<const char*>(data), size);

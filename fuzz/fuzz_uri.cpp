@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/exception.h"
 #include "http/uri.h"
-#include "shell/exception.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -4,8 +4,8 @@
 #include <utility>
 #include <vector>
 
+#include "core/text.h"
 #include "http/http_exception.h"
-#include "http/text_util.h"
 
 namespace orvex {
 

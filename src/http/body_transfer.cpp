@@ -2,12 +2,12 @@
 // before its framing says it is complete is a failure, never a short success.
 #include <algorithm>
 
-#include "http/bounded_sink.h"
+#include "core/text.h"
 #include "http/http_exception.h"
 #include "http/net_http.h"
-#include "http/text_util.h"
 #include "net/buffer.h"
-#include "net/stream.h"
+#include "stream/bounded_sink.h"
+#include "stream/stream.h"
 
 namespace orvex {
 

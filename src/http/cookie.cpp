@@ -2,9 +2,9 @@
 
 #include <cmath>
 
+#include "core/text.h"
 #include "http/http_exception.h"
 #include "http/internet_date.h"
-#include "http/text_util.h"
 
 namespace orvex {
 

@@ -2,8 +2,8 @@
 
 #include <mutex>
 
+#include "core/text.h"
 #include "http/internet_date.h"
-#include "http/text_util.h"
 
 namespace orvex {
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "http/text_util.h"
+#include "core/text.h"
 
 namespace orvex {
 

@@ -1,6 +1,6 @@
 #include "http/header_list.h"
 
-#include "http/text_util.h"
+#include "core/text.h"
 
 namespace orvex {
 

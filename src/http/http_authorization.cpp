@@ -1,6 +1,6 @@
 // Answering a 401 or 407 challenge with a registered scheme, and dropping finished ones.
+#include "core/text.h"
 #include "http/net_http.h"
-#include "http/text_util.h"
 
 namespace orvex {
 

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/text.h"
 #include "http/http_exception.h"
-#include "http/text_util.h"
 #include "platform/clock.h"
 
 namespace orvex {

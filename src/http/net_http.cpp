@@ -1,10 +1,10 @@
 #include "http/net_http.h"
 
+#include "core/exception.h"
+#include "core/text.h"
 #include "http/http_exception.h"
-#include "http/text_util.h"
 #include "net/buffer.h"
-#include "net/stream.h"
-#include "shell/exception.h"
+#include "stream/stream.h"
 
 namespace orvex {
 

@@ -1,9 +1,9 @@
 // The client as a component of a form description: its stored settings and its class entry.
 #include <limits>
 
+#include "core/exception.h"
+#include "core/text.h"
 #include "http/net_http.h"
-#include "http/text_util.h"
-#include "shell/exception.h"
 #include "shell/form_description.h"
 
 namespace orvex {

@@ -1,10 +1,10 @@
 // What happens after a response head: redirect, authentication retry, body or failure.
 #include <algorithm>
 
-#include "http/bounded_sink.h"
 #include "http/http_exception.h"
 #include "http/net_http.h"
-#include "net/stream.h"
+#include "stream/bounded_sink.h"
+#include "stream/stream.h"
 
 namespace orvex {
 

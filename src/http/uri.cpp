@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/text.h"
 #include "http/http_exception.h"
-#include "http/text_util.h"
 
 namespace orvex {
 

@@ -1,68 +1,13 @@
-#include <cctype>
 #include <cstdint>
 #include <string_view>
 
+#include "core/integer_rule.h"
+#include "core/text.h"
 #include "net/exceptions.h"
 #include "net/stack.h"
 
 namespace orvex {
 namespace {
-
-// The launcher's integer rule on a whole text: optional sign, "$"/"x"/"0x" for hexadecimal,
-// digits to the end; decimal within int32, hexadecimal up to eight significant digits.
-bool IntegerRule(std::string_view text, std::int32_t& value) {
-  std::size_t i = 0;
-  while (i < text.size() && text[i] == ' ') ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-  bool hex = false;
-  if (i < text.size() && (text[i] == '$' || text[i] == 'x' || text[i] == 'X')) {
-    hex = true;
-    ++i;
-  } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
-    hex = true;
-    i += 2;
-  }
-  if (i >= text.size()) return false;
-  std::int64_t decimal = 0;
-  std::uint32_t pattern = 0;
-  int significant = 0;
-  for (; i < text.size(); ++i) {
-    char c = text[i];
-    int digit;
-    if (c >= '0' && c <= '9')
-      digit = c - '0';
-    else if (hex && c >= 'a' && c <= 'f')
-      digit = c - 'a' + 10;
-    else if (hex && c >= 'A' && c <= 'F')
-      digit = c - 'A' + 10;
-    else
-      return false;
-    if (hex) {
-      if (significant > 0 || digit != 0) ++significant;
-      if (significant > 8) return false;
-      pattern = (pattern << 4) | static_cast<std::uint32_t>(digit);
-    } else {
-      decimal = decimal * 10 + digit;
-      if (decimal > 2147483648LL) return false;
-    }
-  }
-  if (hex) {
-    auto signed_value = static_cast<std::int32_t>(pattern);
-    value = negative ? static_cast<std::int32_t>(0u - pattern) : signed_value;
-    return true;
-  }
-  if (negative) decimal = -decimal;
-  if (decimal > 2147483647LL || decimal < -2147483648LL) return false;
-  value = static_cast<std::int32_t>(decimal);
-  return true;
-}
-
-std::string_view TrimControls(std::string_view text) {
-  while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') text.remove_prefix(1);
-  while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.remove_suffix(1);
-  return text;
-}
 
 // Takes the text before the next dot (or all of it) off the front of rest.
 std::string_view NextPiece(std::string_view& rest) {
@@ -74,8 +19,8 @@ std::string_view NextPiece(std::string_view& rest) {
 
 bool HexGroup(std::string_view text, std::uint32_t& group) {
   std::int32_t value;
-  std::string prefixed = "$" + std::string(TrimControls(text));
-  if (!IntegerRule(prefixed, value) || value < 0 || value > 0xFFFF) return false;
+  std::string prefixed = "$" + Trim(text);
+  if (!TextToInteger(prefixed, value) || value < 0 || value > 0xFFFF) return false;
   group = static_cast<std::uint32_t>(value);
   return true;
 }
@@ -107,7 +52,7 @@ bool TNetStack::IsIPv4Literal(const std::string& text) {
   std::string_view rest = text;
   for (int i = 0; i < 4; ++i) {
     std::int32_t value;
-    if (!IntegerRule(TrimControls(NextPiece(rest)), value)) value = -1;
+    if (!TextToInteger(Trim(NextPiece(rest)), value)) value = -1;
     if (value < 0 || value > 255) return false;
   }
   return rest.empty();
@@ -185,9 +130,9 @@ std::vector<std::uint8_t> TNetStack::TextToAddress(const std::string& text, TNet
     std::vector<std::uint8_t> address;
     std::string_view rest = text;
     for (int i = 0; i < 4; ++i) {
-      std::string piece(TrimControls(NextPiece(rest)));
+      std::string piece = Trim(NextPiece(rest));
       std::int32_t value;
-      if (!IntegerRule(piece, value))
+      if (!TextToInteger(piece, value))
         throw ENetConvertError(FormatMessage(kTextInvalidInteger, piece));
       if (value < 0 || value > 255) throw ENetException("Range check error");
       address.push_back(static_cast<std::uint8_t>(value));
@@ -224,9 +169,7 @@ std::string TNetStack::AddressToText(std::span<const std::uint8_t> address, TNet
 
 std::string TNetStack::ResolveHost(const std::string& host, TNetIPVersion version) {
   if (version == Net_IPv4) {
-    std::string upper;
-    for (char c : host) upper += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (upper == "LOCALHOST") return "127.0.0.1";
+    if (SameText(host, "localhost")) return "127.0.0.1";
     if (IsIPv4Literal(host)) return host;
     return HostByName(host, Net_IPv4);
   }

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "net/exceptions.h"
-#include "net/stream.h"
+#include "stream/stream.h"
 
 namespace orvex {
 

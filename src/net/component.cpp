@@ -1,6 +1,6 @@
 #include "net/component.h"
 
-#include "shell/exception.h"
+#include "core/exception.h"
 
 namespace orvex {
 

@@ -4,6 +4,7 @@
 
 #include "net/exceptions.h"
 #include "net/socket_handle.h"
+#include "platform/sockets.h"
 
 namespace orvex {
 
@@ -26,7 +27,8 @@ void TNetConnectThread::Run(TNetSocketHandle& binding) {
     binding.Connect();
   } catch (const ENetSocketError& failure) {
     // 10009 and 10038: the socket was closed under the connect by a caller that gave up.
-    if (failure.LastError() != 10009 && failure.LastError() != 10038) {
+    if (failure.LastError() != platform::kWsaBadHandle &&
+        failure.LastError() != platform::kWsaNotSocket) {
       failed = has_code = true;
       code = failure.LastError();
       message = failure.Message();

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "shell/exception.h"
+#include "core/exception.h"
 
 namespace orvex {
 

@@ -2,7 +2,7 @@
 
 #include "net/exceptions.h"
 #include "net/io_handler.h"
-#include "net/stream.h"
+#include "stream/stream.h"
 
 namespace orvex {
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "net/exceptions.h"
+#include "platform/sockets.h"
 
 namespace orvex {
 
@@ -113,7 +114,7 @@ void TNetSocketHandle::Connect() {
   TNetSocket handle;
   {
     std::lock_guard<std::mutex> guard(connection_lock_);
-    if (!allocated_) TNetStack::RaiseSocketError(10038);
+    if (!allocated_) TNetStack::RaiseSocketError(platform::kWsaNotSocket);
     handle = handle_;
   }
   GStack->Connect(handle, peer_ip_, ip_version_, peer_port_);

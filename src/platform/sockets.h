@@ -12,6 +12,16 @@ namespace orvex::platform {
 using SocketHandle = std::intptr_t;
 inline constexpr SocketHandle kInvalidSocket = -1;
 
+// The Windows Sockets codes that callers test by name.
+inline constexpr int kWsaInterrupted = 10004;      // WSAEINTR
+inline constexpr int kWsaBadHandle = 10009;        // WSAEBADF
+inline constexpr int kWsaNotSocket = 10038;        // WSAENOTSOCK
+inline constexpr int kWsaAddressFamily = 10047;    // WSAEAFNOSUPPORT
+inline constexpr int kWsaConnectionReset = 10054;  // WSAECONNRESET
+inline constexpr int kWsaTimedOut = 10060;         // WSAETIMEDOUT
+inline constexpr int kWsaRefused = 10061;          // WSAECONNREFUSED
+inline constexpr int kWsaHostNotFound = 11001;     // WSAHOST_NOT_FOUND
+
 // Address families of this layer (not the system's values).
 enum class AddressFamily { IPv4, IPv6 };
 
@@ -45,7 +55,8 @@ int PeerAddress(SocketHandle s, SocketAddress& address);
 // timeoutMs < 0 waits without limit.
 int WaitReadable(SocketHandle s, int timeoutMs);
 
-// Name lookup: 0 with the first address, or a Windows Sockets code (11001 for an unknown name).
+// Name lookup: 0 with the first address, or a Windows Sockets code (kWsaHostNotFound for an unknown
+// name).
 int LookupHost(const std::string& name, AddressFamily family, SocketAddress& address);
 
 // Server side, used by the test server.

@@ -18,7 +18,7 @@ struct FormWindowOptions {
   std::function<void()> onClose;
 };
 
-// Makes a hidden, frameless window without a taskbar button. Never null.
+// Makes a hidden, frameless window without a taskbar button. Null when the system refuses.
 Window* CreateFormWindow(const FormWindowOptions& options);
 void ShowFormWindow(Window* window);
 void HideFormWindow(Window* window);

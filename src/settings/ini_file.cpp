@@ -1,8 +1,8 @@
 #include "settings/ini_file.h"
 
+#include "core/exception.h"
+#include "core/integer_rule.h"
 #include "platform/profile.h"
-#include "settings/integer_rule.h"
-#include "shell/exception.h"
 
 namespace orvex {
 

@@ -4,8 +4,8 @@
 #include <new>
 #include <string>
 
+#include "core/exception.h"
 #include "shell/component.h"
-#include "shell/exception.h"
 
 namespace orvex {
 

@@ -94,15 +94,6 @@ std::string DirectoryPart(std::string_view fileName) {
   return DirectoryPart(fileName, platform::DirectoryDelimiters());
 }
 
-std::string TrimBlanks(std::string_view text) {
-  auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
-  std::size_t first = 0;
-  while (first < text.size() && blank(text[first])) ++first;
-  std::size_t last = text.size();
-  while (last > first && blank(text[last - 1])) --last;
-  return std::string(text.substr(first, last - first));
-}
-
 std::string ExeDir() {
   return DirectoryPart(CommandArgument(0));
 }

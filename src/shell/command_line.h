@@ -28,9 +28,6 @@ std::string DirectoryPart(std::string_view fileName, std::string_view delimiters
 // The same with the platform's delimiters (Windows "\" and ":", POSIX "/").
 std::string DirectoryPart(std::string_view fileName);
 
-// Text without its leading and trailing bytes 0x00..0x20.
-std::string TrimBlanks(std::string_view text);
-
 // The directory of the running executable, with its trailing separator.
 std::string ExeDir();
 

@@ -1,8 +1,8 @@
 #include "shell/form.h"
 
+#include "core/exception.h"
 #include "platform/window.h"
 #include "shell/application.h"
-#include "shell/exception.h"
 
 namespace orvex {
 
@@ -86,7 +86,9 @@ platform::Window* TForm::CreateWindowHandle() {
     options.owner = mainForm->Handle();
   }
   options.onClose = [this] { Close(); };
-  return platform::CreateFormWindow(options);
+  platform::Window* window = platform::CreateFormWindow(options);
+  if (!window) throw Exception("Error creating window");
+  return window;
 }
 
 void TForm::DestroyWindowHandle(platform::Window* window) {

@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "shell/exception.h"
+#include "core/exception.h"
 
 namespace orvex {
 namespace {

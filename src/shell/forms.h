@@ -19,8 +19,8 @@ extern TFormWait* FormWait;
 #include <string>
 #include <string_view>
 
+#include "core/exception.h"
 #include "shell/component.h"
-#include "shell/exception.h"
 
 namespace orvex {
 

@@ -1,8 +1,8 @@
 #include "shell/timer.h"
 
+#include "core/exception.h"
 #include "platform/events.h"
 #include "shell/application.h"
-#include "shell/exception.h"
 
 namespace orvex {
 

@@ -2,8 +2,8 @@
 
 #include <new>
 
-#include "net/stream.h"
-#include "shell/exception.h"
+#include "core/exception.h"
+#include "stream/stream.h"
 
 namespace orvex {
 

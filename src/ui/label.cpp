@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "shell/exception.h"
+#include "core/exception.h"
 
 namespace orvex {
 

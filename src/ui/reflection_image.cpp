@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "shell/exception.h"
+#include "core/exception.h"
 #include "ui/reflection_math.h"
 
 namespace orvex {

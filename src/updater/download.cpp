@@ -1,8 +1,8 @@
 #include "http/net_http.h"
-#include "net/stream.h"
 #include "platform/files.h"
 #include "shell/application.h"
 #include "shell/forms.h"
+#include "stream/stream.h"
 #include "updater/update_form.h"
 #include "updater/wait_form.h"
 

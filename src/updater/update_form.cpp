@@ -1,5 +1,6 @@
 #include "updater/update_form.h"
 
+#include "core/text.h"
 #include "http/net_http.h"
 #include "platform/files.h"
 #include "settings/ini_file.h"
@@ -52,7 +53,7 @@ void TFormUpdate::UseAppDataDir() {
     DataDir = platform::UserDataDirectory();
     if (DataDir != "" && DataDir != "0") {
       const char separator = platform::kPathSeparator;
-      DataDir += std::string(1, separator) + "." + TrimBlanks(JarName) + separator;
+      DataDir += std::string(1, separator) + "." + Trim(JarName) + separator;
       // One level only: a missing parent makes the later download fail, not this step.
       if (!platform::DirectoryExists(DataDir)) platform::MakeDirectory(DataDir);
     } else {

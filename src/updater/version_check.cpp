@@ -1,5 +1,5 @@
 #include "http/net_http.h"
-#include "updater/bounded_memory_stream.h"
+#include "stream/bounded_memory_stream.h"
 #include "updater/update_form.h"
 #include "updater/version_text.h"
 

@@ -1,7 +1,7 @@
 #include "updater/version_text.h"
 
-#include "settings/integer_rule.h"
-#include "shell/exception.h"
+#include "core/exception.h"
+#include "core/integer_rule.h"
 
 namespace orvex {
 

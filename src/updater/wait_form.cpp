@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "core/exception.h"
 #include "platform/imaging.h"
 #include "shell/application.h"
-#include "shell/exception.h"
 #include "ui/form_shaper.h"
 #include "ui/graphic_control.h"
 #include "ui/label.h"

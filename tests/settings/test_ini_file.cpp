@@ -3,8 +3,9 @@
 #include <optional>
 #include <string>
 
+#include "core/exception.h"
 #include "settings/ini_file.h"
-#include "shell/exception.h"
+#include "support/expect_failure.h"
 #include "support/temp_dir.h"
 
 namespace orvex {
@@ -108,13 +109,12 @@ TEST(IniFileTest, AFailedWriteSaysWhichFile) {
   test::TempDir dir("orvex-ini");
   const std::string path = dir.Dir() + "missing" + (dir.Dir().back()) + "setup.properties";
   TIniFile ini(path);
-  try {
-    ini.WriteNumber("UPDATE", "version", 2);
-    ini.Close();
-    FAIL() << "the write succeeded";
-  } catch (const EInOutError& failure) {
-    EXPECT_EQ(failure.Message(), "Unable to write to " + path);
-  }
+  EXPECT_TRUE(test::FailsWith<EInOutError>(
+      [&] {
+        ini.WriteNumber("UPDATE", "version", 2);
+        ini.Close();
+      },
+      "Unable to write to " + path));
 }
 
 }  // namespace

@@ -95,12 +95,5 @@ TEST(CommandLineTest, DirectoryPartCutsAfterTheLastDelimiter) {
   EXPECT_EQ(DirectoryPart("", "/"), "");
 }
 
-TEST(CommandLineTest, TrimBlanksRemovesControlBytesAtTheEndsOnly) {
-  EXPECT_EQ(TrimBlanks("  App Runner \t\r\n"), "App Runner");
-  EXPECT_EQ(TrimBlanks(" \t "), "");
-  EXPECT_EQ(TrimBlanks("\xa0x\xa0"), "\xa0x\xa0");
-  EXPECT_EQ(TrimBlanks(std::string("\0x\0", 3)), "x");
-}
-
 }  // namespace
 }  // namespace orvex

@@ -10,8 +10,8 @@
 #include <deque>
 #include <map>
 
+#include "core/timer_schedule.h"
 #include "platform/posix/loop_internal.h"
-#include "shell/timer_schedule.h"
 
 namespace orvex::platform {
 

@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <optional>
 
-#include "settings/ini_text.h"
+#include "core/ini_text.h"
 
 namespace orvex::platform {
 

@@ -74,7 +74,7 @@ socklen_t ToNative(const SocketAddress& address, sockaddr_storage& storage) {
 
 int FromNative(const sockaddr_storage& storage, SocketAddress& address) {
   if (native::FromNative(storage, address)) return 0;
-  last_error = 10047;
+  last_error = kWsaAddressFamily;
   return -1;
 }
 
@@ -186,7 +186,7 @@ int LookupHost(const std::string& name, AddressFamily family, SocketAddress& add
   sockaddr_storage storage{};
   std::memcpy(&storage, list->ai_addr, list->ai_addrlen);
   ::freeaddrinfo(list);
-  return FromNative(storage, address) == 0 ? 0 : 11001;
+  return FromNative(storage, address) == 0 ? 0 : kWsaHostNotFound;
 }
 
 int ListenSocket(SocketHandle s, int backlog) {

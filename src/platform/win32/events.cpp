@@ -7,7 +7,6 @@
 #include <memory>
 
 #include "platform/win32/window_impl.h"
-#include "shell/exception.h"
 
 namespace orvex::platform {
 

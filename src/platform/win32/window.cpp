@@ -4,7 +4,6 @@
 
 #include "platform/events.h"
 #include "platform/win32/window_impl.h"
-#include "shell/exception.h"
 
 namespace orvex::platform {
 namespace {
@@ -55,7 +54,7 @@ Window* CreateFormWindow(const FormWindowOptions& options) {
   DWORD exStyle = options.appWindow ? WS_EX_APPWINDOW : 0;
   HWND hwnd = CreateWindowExA(exStyle, kFormClass, "", WS_POPUP, 0, 0, 0, 0, owner, nullptr,
                               GetModuleHandleA(nullptr), nullptr);
-  if (!hwnd) throw Exception("Error creating window");
+  if (!hwnd) return nullptr;
   window->hwnd = hwnd;
   SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window.get()));
   return window.release();

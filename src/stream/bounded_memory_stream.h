@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "net/stream.h"
+#include "stream/stream.h"
 
 namespace orvex {
 

@@ -1,9 +1,9 @@
-#include "http/text_util.h"
+#include "core/text.h"
 
 #include <algorithm>
 #include <limits>
 
-#include "settings/integer_rule.h"
+#include "core/integer_rule.h"
 
 namespace orvex {
 

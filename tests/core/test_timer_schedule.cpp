@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "shell/timer_schedule.h"
+#include "core/timer_schedule.h"
 
 namespace orvex {
 namespace {

@@ -1,8 +1,8 @@
 #include <algorithm>
 
-#include "net/stream.h"
+#include "core/exception.h"
 #include "platform/file_stream.h"
-#include "shell/exception.h"
+#include "stream/stream.h"
 
 namespace orvex {
 

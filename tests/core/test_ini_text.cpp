@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "settings/ini_text.h"
+#include "core/ini_text.h"
 
 namespace orvex {
 namespace {

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "settings/integer_rule.h"
+#include "core/integer_rule.h"
 
 namespace orvex {
 namespace {

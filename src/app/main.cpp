@@ -1,5 +1,5 @@
+#include "app/entry.h"
 #include "platform/process.h"
-#include "shell/entry.h"
 
 int main(int argc, char** argv) {
   orvex::platform::SetProgramArguments(argc, argv);

@@ -1,4 +1,4 @@
-#include "shell/timer_schedule.h"
+#include "core/timer_schedule.h"
 
 namespace orvex {
 

@@ -1,4 +1,4 @@
-#include "shell/main_form.h"
+#include "app/main_form.h"
 
 #include <string>
 

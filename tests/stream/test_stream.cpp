@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "net/stream.h"
-#include "shell/exception.h"
+#include "core/exception.h"
+#include "stream/stream.h"
 
 namespace orvex {
 namespace {

@@ -1,4 +1,4 @@
-#include "net/stream.h"
+#include "stream/stream.h"
 
 #include <algorithm>
 #include <cstring>

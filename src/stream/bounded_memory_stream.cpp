@@ -1,6 +1,6 @@
-#include "updater/bounded_memory_stream.h"
+#include "stream/bounded_memory_stream.h"
 
-#include "shell/exception.h"
+#include "core/exception.h"
 
 namespace orvex {
 

@@ -1,4 +1,4 @@
-#include "settings/integer_rule.h"
+#include "core/integer_rule.h"
 
 namespace orvex {
 

@@ -1,4 +1,4 @@
-#include "settings/ini_text.h"
+#include "core/ini_text.h"
 
 #include <vector>
 

@@ -1,10 +1,10 @@
-#include "shell/entry.h"
+#include "app/entry.h"
 
+#include "app/main_form.h"
 #include "http/net_http.h"
 #include "launcher/system_form.h"
 #include "shell/application.h"
 #include "shell/forms.h"
-#include "shell/main_form.h"
 #include "shell/shell_classes.h"
 #include "ui/ui_classes.h"
 #include "updater/update_form.h"

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "net/stream.h"
+#include "stream/stream.h"
 
 namespace orvex {
 
