@@ -5,7 +5,7 @@
 
 #include "http/http_exception.h"
 #include "http/net_http.h"
-#include "net/stream.h"
+#include "stream/stream.h"
 #include "support/scripted_server.h"
 
 namespace orvex::test {

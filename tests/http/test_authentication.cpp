@@ -2,6 +2,7 @@
 
 #include "http/authentication.h"
 #include "http_fixture.h"
+#include "support/expect_failure.h"
 
 namespace orvex::test {
 namespace {
@@ -36,14 +37,12 @@ TEST(Authentication, Registry) {
   EXPECT_TRUE(FindAuthScheme("Basic"));
   EXPECT_TRUE(FindAuthScheme("bAsIc"));
   EXPECT_FALSE(FindAuthScheme("Digest"));
-  try {
-    RegisterAuthScheme("BASIC", AuthenticationClassOf<TNetBasicAuthentication>("TOther"));
-    FAIL();
-  } catch (const ENetAlreadyRegisteredAuthenticationMethod& e) {
-    EXPECT_EQ(e.Message(),
-              "This authentication method is already registered with class name "
-              "TNetBasicAuthentication.");
-  }
+  EXPECT_TRUE(test::FailsWith<ENetAlreadyRegisteredAuthenticationMethod>(
+      [&] {
+        RegisterAuthScheme("BASIC", AuthenticationClassOf<TNetBasicAuthentication>("TOther"));
+      },
+      "This authentication method is already registered with class name "
+      "TNetBasicAuthentication."));
 }
 
 TEST(Authentication, BasicSchemeReadsItsChallenge) {

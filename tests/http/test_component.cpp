@@ -2,8 +2,8 @@
 
 #include <memory>
 
+#include "core/exception.h"
 #include "http/net_http.h"
-#include "shell/exception.h"
 #include "shell/form_description.h"
 
 namespace orvex {

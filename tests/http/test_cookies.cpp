@@ -3,6 +3,7 @@
 #include "http/cookie_manager.h"
 #include "http/internet_date.h"
 #include "http_fixture.h"
+#include "support/expect_failure.h"
 
 namespace orvex::test {
 namespace {
@@ -111,12 +112,9 @@ TEST(Cookies, BadPortListFailsTheRequest) {
   ScriptedServer server(Serve({Reply("200 OK\r\nSet-Cookie2: p=3; Port=\"80,abc\"", "7")}));
   auto client = MakeClient();
   TMemoryStream stream;
-  try {
-    client->Get(UrlOf(server, "/d/version.txt"), stream);
-    FAIL() << "accepted";
-  } catch (const ENetConvertError& e) {
-    EXPECT_EQ(e.Message(), "'abc' is not a valid integer value");
-  }
+  EXPECT_TRUE(test::FailsWith<ENetConvertError>(
+      [&] { client->Get(UrlOf(server, "/d/version.txt"), stream); },
+      "'abc' is not a valid integer value"));
   EXPECT_EQ(stream.Size(), 0);
   EXPECT_FALSE(client->Connected());
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "http_fixture.h"
+#include "support/expect_failure.h"
 
 namespace orvex::test {
 namespace {
@@ -72,12 +73,8 @@ TEST(Outcomes, PeerClosingBeforeTheStatusLineFails) {
   ScriptedServer server(ServerScript{ServerStep::ReadBlankLine(), ServerStep::Close()});
   auto client = MakeClient();
   TMemoryStream stream;
-  try {
-    client->Get(UrlOf(server, "/a"), stream);
-    FAIL();
-  } catch (const ENetConnClosedGracefully& e) {
-    EXPECT_EQ(e.Message(), "Connection Closed Gracefully.");
-  }
+  EXPECT_TRUE(test::FailsWith<ENetConnClosedGracefully>(
+      [&] { client->Get(UrlOf(server, "/a"), stream); }, "Connection Closed Gracefully."));
   EXPECT_FALSE(client->Connected());
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "http_fixture.h"
+#include "support/expect_failure.h"
 
 namespace orvex::test {
 namespace {
@@ -81,19 +82,12 @@ TEST(RequestHead, RefusedUrlsSendNothing) {
   ScriptedServer server(Serve({Reply("200 OK", "x")}));
   auto client = MakeClient();
   TMemoryStream stream;
-  try {
-    client->Get("https://127.0.0.1:" + std::to_string(server.Port()) + "/x", stream);
-    FAIL() << "https accepted";
-  } catch (const ENetIOHandlerPropInvalid& e) {
-    EXPECT_EQ(e.Message(), "IOHandler value is not valid");
-  }
+  EXPECT_TRUE(test::FailsWith<ENetIOHandlerPropInvalid>(
+      [&] { client->Get("https://127.0.0.1:" + std::to_string(server.Port()) + "/x", stream); },
+      "IOHandler value is not valid"));
   auto fresh = MakeClient();
-  try {
-    fresh->Get("ftp://127.0.0.1/x", stream);
-    FAIL() << "ftp accepted";
-  } catch (const ENetUnknownProtocol& e) {
-    EXPECT_EQ(e.Message(), "Unknown Protocol");
-  }
+  EXPECT_TRUE(test::FailsWith<ENetUnknownProtocol>([&] { fresh->Get("ftp://127.0.0.1/x", stream); },
+                                                   "Unknown Protocol"));
   EXPECT_THROW(fresh->Get("version.txt", stream), ENetUnknownProtocol);
   EXPECT_EQ(server.Accepted(), 0);
   EXPECT_EQ(stream.Size(), 0);

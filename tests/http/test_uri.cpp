@@ -2,6 +2,7 @@
 
 #include "http/http_exception.h"
 #include "http/uri.h"
+#include "support/expect_failure.h"
 
 namespace orvex {
 namespace {
@@ -63,12 +64,8 @@ TEST(Uri, ComposeUri) {
   EXPECT_EQ(uri.ComposeURI(false, false), "http://H:8080/d/f?q");
 
   TNetURI empty;
-  try {
-    empty.ComposeURI(false, false);
-    FAIL();
-  } catch (const ENetURIException& e) {
-    EXPECT_EQ(e.Message(), "Protocol field is empty");
-  }
+  EXPECT_TRUE(test::FailsWith<ENetURIException>([&] { empty.ComposeURI(false, false); },
+                                                "Protocol field is empty"));
   empty.Protocol = "http";
   EXPECT_THROW(empty.ComposeURI(false, false), ENetURIException);
 }

@@ -2,6 +2,7 @@
 
 #include "net/exceptions.h"
 #include "net/stack.h"
+#include "support/expect_failure.h"
 
 namespace orvex {
 namespace {
@@ -62,12 +63,8 @@ TEST(AddressTest, AddressTextRoundTrips) {
   auto v4 = TNetStack::TextToAddress(" 10.0.0.1", Net_IPv4);
   EXPECT_EQ(TNetStack::AddressToText(v4, Net_IPv4), "10.0.0.1");
   EXPECT_THROW(TNetStack::TextToAddress("1::2::3", Net_IPv6), ENetInvalidIPv6Address);
-  try {
-    TNetStack::TextToAddress("x.1.2.3", Net_IPv4);
-    FAIL();
-  } catch (const ENetException& failure) {
-    EXPECT_EQ(failure.Message(), "'x' is not a valid integer value");
-  }
+  EXPECT_TRUE(test::FailsWith<ENetException>([&] { TNetStack::TextToAddress("x.1.2.3", Net_IPv4); },
+                                             "'x' is not a valid integer value"));
   EXPECT_THROW(TNetStack::TextToAddress("300.1.2.3", Net_IPv4), ENetException);
 }
 

@@ -2,7 +2,8 @@
 
 #include "net/buffer.h"
 #include "net/exceptions.h"
-#include "net/stream.h"
+#include "stream/stream.h"
+#include "support/expect_failure.h"
 
 namespace orvex {
 namespace {
@@ -66,18 +67,10 @@ TEST(NetBufferTest, IndexOfFindsFromAStart) {
   EXPECT_EQ(buffer.IndexOf("\n", 4), -1);
   EXPECT_EQ(buffer.IndexOf("def", 1), 4);
   EXPECT_EQ(buffer.IndexOf("efg"), -1);
-  try {
-    buffer.IndexOf("\n", 7);
-    FAIL();
-  } catch (const ENetException& failure) {
-    EXPECT_EQ(failure.Message(), "Buffer start position is invalid.");
-  }
-  try {
-    buffer.IndexOf("");
-    FAIL();
-  } catch (const ENetException& failure) {
-    EXPECT_EQ(failure.Message(), "Buffer terminator must be specified.");
-  }
+  EXPECT_TRUE(test::FailsWith<ENetException>([&] { buffer.IndexOf("\n", 7); },
+                                             "Buffer start position is invalid."));
+  EXPECT_TRUE(test::FailsWith<ENetException>([&] { buffer.IndexOf(""); },
+                                             "Buffer terminator must be specified."));
   TNetBuffer empty;
   EXPECT_EQ(empty.IndexOf("x"), -1);
 }
@@ -85,12 +78,8 @@ TEST(NetBufferTest, IndexOfFindsFromAStart) {
 TEST(NetBufferTest, ExtractingMoreThanThereIsFailsAndKeepsTheBytes) {
   TNetBuffer buffer;
   buffer.Append(std::string_view("12345"));
-  try {
-    buffer.ExtractString(10);
-    FAIL();
-  } catch (const ENetNotEnoughDataInBuffer& failure) {
-    EXPECT_EQ(failure.Message(), "Not enough data in buffer. (10/5)");
-  }
+  EXPECT_TRUE(test::FailsWith<ENetNotEnoughDataInBuffer>([&] { buffer.ExtractString(10); },
+                                                         "Not enough data in buffer. (10/5)"));
   EXPECT_EQ(buffer.Size(), 5);
   EXPECT_EQ(buffer.ExtractString(0), "");
   EXPECT_EQ(buffer.Size(), 5);

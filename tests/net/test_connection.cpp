@@ -4,8 +4,9 @@
 #include <vector>
 
 #include "net/exceptions.h"
-#include "net/stream.h"
 #include "net_fixture.h"
+#include "stream/stream.h"
+#include "support/expect_failure.h"
 
 namespace orvex {
 namespace {
@@ -33,12 +34,8 @@ TEST(TCPClientTest, ConnectsReportsStatusAndDisconnects) {
   EXPECT_EQ(client.IOHandler()->Binding()->PeerIP(), "127.0.0.1");
   EXPECT_EQ(client.IOHandler()->Binding()->PeerPort(), server.Port());
   EXPECT_TRUE(client.ManagedIOHandler());
-  try {
-    client.Connect();
-    FAIL();
-  } catch (const ENetAlreadyConnected& failure) {
-    EXPECT_EQ(failure.Message(), "Already connected.");
-  }
+  EXPECT_TRUE(
+      test::FailsWith<ENetAlreadyConnected>([&] { client.Connect(); }, "Already connected."));
   client.IOHandler()->WriteLn("bye");
   client.Disconnect();
   EXPECT_FALSE(client.Connected());

@@ -4,6 +4,7 @@
 #include "net/socket_handle.h"
 #include "net/stack.h"
 #include "net/tcp_client.h"
+#include "support/expect_failure.h"
 
 namespace orvex {
 namespace {
@@ -28,12 +29,8 @@ TEST(NetSocketListTest, RefusesA65thSocket) {
   TNetSocketList list;
   for (int i = 0; i < 64; ++i) list.Add(i);
   EXPECT_EQ(list.Count(), 64);
-  try {
-    list.Add(64);
-    FAIL();
-  } catch (const ENetStackSetSizeExceeded& failure) {
-    EXPECT_EQ(failure.Message(), "Set Size Exceeded.");
-  }
+  EXPECT_TRUE(
+      test::FailsWith<ENetStackSetSizeExceeded>([&] { list.Add(64); }, "Set Size Exceeded."));
   EXPECT_THROW(list.Item(64), ENetStackSetSizeExceeded);
   EXPECT_EQ(list.Item(3), 3);
 }
@@ -43,12 +40,8 @@ TEST(NetSocketHandleTest, BindRules) {
   handle.AllocateSocket();
   handle.SetClientPortMin(5000);
   handle.SetClientPortMax(4000);
-  try {
-    handle.Bind();
-    FAIL();
-  } catch (const ENetInvalidPortRange& failure) {
-    EXPECT_EQ(failure.Message(), "Invalid Port Range (5000 - 4000)");
-  }
+  EXPECT_TRUE(test::FailsWith<ENetInvalidPortRange>([&] { handle.Bind(); },
+                                                    "Invalid Port Range (5000 - 4000)"));
   handle.SetClientPortMin(0);
   handle.SetClientPortMax(0);
   handle.SetIP("127.0.0.1");
@@ -61,12 +54,9 @@ TEST(NetSocketHandleTest, BindRules) {
   second.AllocateSocket();
   second.SetIP("127.0.0.1");
   second.SetPort(handle.Port());
-  try {
-    second.Bind();  // the port is taken
-    FAIL();
-  } catch (const ENetCouldNotBindSocket& failure) {
-    EXPECT_EQ(failure.Message(), "Could not bind socket. Address and port are already in use.");
-  }
+  // The port is taken.
+  EXPECT_TRUE(test::FailsWith<ENetCouldNotBindSocket>(
+      [&] { second.Bind(); }, "Could not bind socket. Address and port are already in use."));
   handle.CloseSocket();
   EXPECT_FALSE(handle.HandleAllocated());
   handle.CloseSocket();  // closing twice never raises

@@ -10,7 +10,7 @@
 #include "shell/form.h"
 #include "shell/timer.h"
 #include "shell_fixture.h"
-#include "support/loop_reaper.h"
+#include "support/reaper.h"
 
 namespace orvex {
 namespace {
@@ -103,8 +103,15 @@ TEST_F(ApplicationTest, TheFormPointerIsSetBeforeTheConstructorRuns) {
 }
 
 TEST_F(ApplicationTest, WithoutAMainFormTheLoopReturnsAtOnce) {
+  bool dispatched = false;
+  platform::PostTask([&] { dispatched = true; });
   test::RunApplicationLoop(10s);
-  SUCCEED();
+  // The loop never started: the posted work is still waiting and nothing was shown.
+  EXPECT_FALSE(dispatched);
+  EXPECT_EQ(Application->MainForm(), nullptr);
+  EXPECT_TRUE(boxes.empty());
+  Application->ProcessPendingEvents();
+  EXPECT_TRUE(dispatched);
 }
 
 TEST_F(ApplicationTest, AFailureEscapingAnEventIsShownAndTheLoopGoesOn) {

@@ -3,8 +3,9 @@
 #include <string>
 #include <vector>
 
+#include "core/exception.h"
 #include "shell/component.h"
-#include "shell/exception.h"
+#include "support/expect_failure.h"
 
 namespace orvex {
 namespace {
@@ -69,12 +70,8 @@ TEST(ComponentTest, NamesAreUniqueAmongTheComponentsOfOneOwner) {
   TComponent owner(nullptr), other(nullptr);
   new Recorded(&owner, "TimerStart", log);
   auto* second = new Recorded(&owner, "", log);
-  try {
-    second->SetName("TimerStart");
-    FAIL() << "a clash must fail";
-  } catch (const EComponentError& failure) {
-    EXPECT_EQ(failure.Message(), "A component named TimerStart already exists");
-  }
+  EXPECT_TRUE(test::FailsWith<EComponentError>([&] { second->SetName("TimerStart"); },
+                                               "A component named TimerStart already exists"));
   EXPECT_EQ(second->Name(), "");
   EXPECT_THROW(second->SetName("timerstart"), EComponentError);  // names ignore case
   EXPECT_NO_THROW(new Recorded(&other, "TimerStart", log));      // another owner is fine
@@ -87,12 +84,9 @@ TEST(ComponentTest, TheBaseKnowsOnlyTheNameProperty) {
   TComponent component(nullptr);
   component.SetProperty("Name", std::string("Timer1"));
   EXPECT_EQ(component.Name(), "Timer1");
-  try {
-    component.SetProperty("Interval", std::int64_t{5});
-    FAIL() << "an unknown property must fail";
-  } catch (const EReadError& failure) {
-    EXPECT_EQ(failure.Message(), "Property Interval does not exist");
-  }
+  EXPECT_TRUE(
+      test::FailsWith<EReadError>([&] { component.SetProperty("Interval", std::int64_t{5}); },
+                                  "Property Interval does not exist"));
   EXPECT_THROW(component.SetProperty("Name", true), EReadError);
 }
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "shell/exception.h"
+#include "core/exception.h"
 
 namespace orvex {
 namespace {

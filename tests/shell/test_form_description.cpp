@@ -3,13 +3,14 @@
 #include <string>
 #include <vector>
 
-#include "shell/exception.h"
+#include "core/exception.h"
 #include "shell/form.h"
 #include "shell/form_description.h"
 #include "shell/shell_classes.h"
 #include "shell/timer.h"
 #include "shell_fixture.h"
-#include "support/loop_reaper.h"
+#include "support/expect_failure.h"
+#include "support/reaper.h"
 
 namespace orvex {
 namespace {
@@ -70,22 +71,14 @@ class FormDescriptionTest : public test::ShellTest {
 };
 
 TEST_F(FormDescriptionTest, AMissingDescriptionFailsWithResourceNotFound) {
-  try {
-    TFormProbe form(nullptr, "TFormNowhere");
-    FAIL() << "a missing description must fail";
-  } catch (const EResNotFound& failure) {
-    EXPECT_EQ(failure.Message(), "Resource TFormNowhere not found");
-  }
+  EXPECT_TRUE(test::FailsWith<EResNotFound>([&] { TFormProbe form(nullptr, "TFormNowhere"); },
+                                            "Resource TFormNowhere not found"));
 }
 
 TEST_F(FormDescriptionTest, AnUnknownComponentClassFailsWithClassNotFound) {
   RegisterFormDescription("TFormUnknown", {{}, {{"TGadget", "Gadget1", {}}}});
-  try {
-    TFormProbe form(nullptr, "TFormUnknown");
-    FAIL() << "an unknown class must fail";
-  } catch (const EClassNotFound& failure) {
-    EXPECT_EQ(failure.Message(), "Class TGadget not found");
-  }
+  EXPECT_TRUE(test::FailsWith<EClassNotFound>([&] { TFormProbe form(nullptr, "TFormUnknown"); },
+                                              "Class TGadget not found"));
 }
 
 TEST_F(FormDescriptionTest, TwoComponentsWithOneNameFailWithComponentError) {
@@ -111,12 +104,8 @@ TEST_F(FormDescriptionTest, PropertiesApplyInStoredOrderWhileLoadingThenEachComp
 TEST_F(FormDescriptionTest, AnUnknownHandlerNameOrAWrongValueKindFailsAsAReadError) {
   RegisterFormDescription("TFormBadHandler",
                           {{}, {{"TProbe", "P", {{"OnClick", MethodRef{"Nowhere"}}}}}});
-  try {
-    TFormProbe form(nullptr, "TFormBadHandler");
-    FAIL() << "an unknown handler must fail";
-  } catch (const EReadError& failure) {
-    EXPECT_EQ(failure.Message(), "Invalid property value");
-  }
+  EXPECT_TRUE(test::FailsWith<EReadError>([&] { TFormProbe form(nullptr, "TFormBadHandler"); },
+                                          "Invalid property value"));
   RegisterFormDescription("TFormBadKind",
                           {{}, {{"TTimer", "T", {{"Interval", std::string("x")}}}}});
   EXPECT_THROW(TFormProbe(nullptr, "TFormBadKind"), EReadError);

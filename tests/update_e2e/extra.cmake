@@ -4,11 +4,12 @@ add_test(NAME update_server_start COMMAND ${CMAKE_SOURCE_DIR}/scripts/nginx.sh s
 add_test(NAME update_server_stop COMMAND ${CMAKE_SOURCE_DIR}/scripts/nginx.sh stop ${CMAKE_BINARY_DIR}/nginx)
 set_tests_properties(update_server_start PROPERTIES FIXTURES_SETUP update_server)
 set_tests_properties(update_server_stop PROPERTIES FIXTURES_CLEANUP update_server)
-set(ORVEX_EXTRA_PROPERTIES FIXTURES_REQUIRED update_server)
+# Real launcher runs against real servers: labelled slow (`ctest -LE slow` runs the rest).
+set(ORVEX_EXTRA_PROPERTIES FIXTURES_REQUIRED update_server LABELS slow)
 
 # Killing the launcher at every point of an install (Linux: strace's fault injection).
 if(NOT WIN32)
   add_test(NAME UpdateCrashPoints COMMAND ${CMAKE_CURRENT_LIST_DIR}/crash_points.sh ${CMAKE_BINARY_DIR})
-  set_tests_properties(UpdateCrashPoints PROPERTIES FIXTURES_REQUIRED update_server TIMEOUT 600
+  set_tests_properties(UpdateCrashPoints PROPERTIES FIXTURES_REQUIRED update_server TIMEOUT 600 LABELS slow
                        SKIP_RETURN_CODE 77)
 endif()

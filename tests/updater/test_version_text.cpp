@@ -2,8 +2,9 @@
 
 #include <string>
 
-#include "shell/exception.h"
-#include "updater/bounded_memory_stream.h"
+#include "core/exception.h"
+#include "stream/bounded_memory_stream.h"
+#include "support/expect_failure.h"
 #include "updater/version_text.h"
 
 namespace orvex {
@@ -50,12 +51,8 @@ INSTANTIATE_TEST_SUITE_P(
                       VersionCase{"2147483648", -1}, VersionCase{"<html>404</html>", -1}));
 
 TEST(VersionTextTest, FailureNamesTheLine) {
-  try {
-    ParseVersionText("abc\n1");
-    FAIL() << "no failure";
-  } catch (const Exception& e) {
-    EXPECT_EQ(e.Message(), "'abc' is not a valid integer value");
-  }
+  EXPECT_TRUE(test::FailsWith<Exception>([&] { ParseVersionText("abc\n1"); },
+                                         "'abc' is not a valid integer value"));
 }
 
 TEST(BoundedMemoryStreamTest, RefusesToGrowPastItsLimit) {

@@ -1,4 +1,4 @@
-#include "support/loop_reaper.h"
+#include "support/reaper.h"
 
 #include <gtest/gtest.h>
 
@@ -9,22 +9,24 @@
 
 namespace orvex::test {
 
-LoopReaper::LoopReaper(std::chrono::milliseconds limit) {
-  std::string name = "(no test)";
-  if (const auto* info = ::testing::UnitTest::GetInstance()->current_test_info()) {
-    name = std::string(info->test_suite_name()) + "." + info->name();
+Reaper::Reaper(std::chrono::milliseconds limit, std::string what) {
+  if (what.empty()) {
+    what = "(no test)";
+    if (const auto* info = ::testing::UnitTest::GetInstance()->current_test_info()) {
+      what = std::string(info->test_suite_name()) + "." + info->name();
+    }
   }
-  watcher_ = std::thread([this, limit, name] {
+  watcher_ = std::thread([this, limit, what] {
     std::unique_lock<std::mutex> lock(mutex_);
     if (disarmed_.wait_for(lock, limit, [this] { return done_; })) return;
-    std::fprintf(stderr, "FAILED: %s: the event loop ran longer than %lld ms\n", name.c_str(),
+    std::fprintf(stderr, "FAILED: %s did not finish within %lld ms\n", what.c_str(),
                  static_cast<long long>(limit.count()));
     std::fflush(stderr);
-    std::_Exit(1);
+    std::_Exit(3);
   });
 }
 
-LoopReaper::~LoopReaper() {
+Reaper::~Reaper() {
   {
     std::lock_guard<std::mutex> lock(mutex_);
     done_ = true;
@@ -34,7 +36,7 @@ LoopReaper::~LoopReaper() {
 }
 
 void RunApplicationLoop(std::chrono::milliseconds limit) {
-  LoopReaper reaper(limit);
+  Reaper reaper(limit);
   Application->Run();
 }
 
