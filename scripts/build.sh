@@ -13,5 +13,5 @@ case $kind in
                 -DORVEX_FUZZ=ON -DORVEX_TESTS=OFF) ;;
   *) echo "unknown build kind: $kind" >&2; exit 2 ;;
 esac
-cmake -S "$root" -B "$dir" -G Ninja "${args[@]}" "$@" >/dev/null
+cmake -S "$root" -B "$dir" -G Ninja -DORVEX_WERROR=ON "${args[@]}" "$@" >/dev/null
 cmake --build "$dir" -j"$(nproc)"

@@ -18,8 +18,7 @@ for kind in "${kinds[@]}"; do
   "$root/scripts/build.sh" "$kind"
   echo "=== $kind: test"
   if [ "$kind" = win ]; then
-    export WINEPREFIX=$root/build/win/wineprefix
-    "$root/scripts/wine-prefix.sh" "$WINEPREFIX"
+    source "$root/scripts/wine-env.sh"
   fi
   if [ "$kind" = asan ]; then
     export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
