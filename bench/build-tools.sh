@@ -1,12 +1,9 @@
 #!/usr/bin/env bash
 # Builds what the benchmarks run: the launcher and core library (native, RelWithDebInfo, as
-# scripts/build.sh native does, without the tests), get-file and the bench Java stand-in.
+# scripts/build.sh native does, without the tests), and the bench tools (bench/CMakeLists.txt).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 dir=$root/build/native
-cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$dir" --target orvex-launcher
-mkdir -p "$dir/bench"
-g++ -std=c++20 -O2 -Wall -Wextra -Werror -I"$root/src" "$root/bench/get_file.cpp" \
-  "$dir/liborvex_core.a" -lpthread $(pkg-config --libs x11 xext cairo) -o "$dir/bench/get-file"
-g++ -std=c++20 -O2 -Wall -Wextra -Werror "$root/bench/bench_java.cpp" -o "$dir/bench/bench-java"
+cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVEX_WERROR=ON \
+  -DORVEX_BENCH=ON >/dev/null
+cmake --build "$dir" --target orvex-launcher get-file http-get net-transfer bench-java
