@@ -1,3 +1,4 @@
+#include <cstdint>
 #include <string>
 
 #include "http/net_http.h"
@@ -34,16 +35,31 @@ class WaitWindowScope {
   WaitWindowScope& operator=(const WaitWindowScope&) = delete;
 };
 
+// The announced length read here from the header itself: the response's own field holds 32 bits
+// only and takes a larger length for none. -1 when it is not a decimal number; a number too long
+// for 64 bits counts as the largest length.
+std::int64_t AnnouncedLength(const TNetHeaderList& headers) {
+  std::string text = headers.Value("Content-Length");
+  const auto first = text.find_first_not_of(" \t");
+  if (first == std::string::npos) return -1;
+  text = text.substr(first, text.find_last_not_of(" \t") + 1 - first);
+  if (text.find_first_not_of("0123456789") != std::string::npos) return -1;
+  const auto digits = text.find_first_not_of('0');
+  if (digits == std::string::npos) return 0;
+  if (text.size() - digits > 18) return INT64_MAX;
+  return std::stoll(text.substr(digits));
+}
+
 // Refuses, before the body starts, a jar whose announced length is over the limit or over the
 // free space of the data directory's disk. Installed on the client for one download only.
 class AnnouncedSizeCheck {
  public:
   AnnouncedSizeCheck(TNetHTTP& client, std::int64_t limit, std::int64_t freeSpace)
       : client_(client) {
-    client_.OnHeadersAvailable = [limit, freeSpace](TNetHTTP& sender, const TNetHeaderList&,
+    client_.OnHeadersAvailable = [limit, freeSpace](TNetHTTP& sender, const TNetHeaderList& headers,
                                                     bool&) {
-      if (sender.ResponseCode() / 100 != 2 || !sender.Response().HasContentLength()) return;
-      const std::int64_t length = sender.Response().ContentLength();
+      if (sender.ResponseCode() / 100 != 2) return;
+      const std::int64_t length = AnnouncedLength(headers);
       if (length > limit) {
         throw Exception("The update of " + std::to_string(length) + " bytes is larger than " +
                         std::to_string(limit) + " bytes");
