@@ -51,7 +51,17 @@ void TFormMain::TimerStartTimer(TComponent*) {
       return;
     }
   }
-  if (FormSystem == nullptr) FormSystem = new TFormSystem(FormMain);  // owned by FormMain
+  if (FormSystem == nullptr) {
+    try {
+      FormSystem = new TFormSystem(FormMain);  // owned by FormMain
+    } catch (...) {
+      // Refused settings: the box says why, and the launcher ends once it is closed (armed only
+      // then, so the box is not taken away by the end).
+      Application->ReportFailure(this);
+      TimerTerminate->SetEnabled(true);
+      return;
+    }
+  }
   FormSystem->Launch("app");
 }
 

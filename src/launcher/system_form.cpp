@@ -6,6 +6,7 @@
 #include "shell/application.h"
 #include "shell/command_line.h"
 #include "shell/forms.h"
+#include "updater/run_settings.h"
 #include "updater/update_form.h"
 
 namespace orvex {
@@ -51,6 +52,9 @@ void TFormSystem::LoadSettings() {
   } catch (...) {
     // What was read so far stays; the rest keeps its initial value.
   }
+  // Both become part of the Java command and the jar's path: refused unless they are plain.
+  CheckJarName(JarName);
+  CheckMemory(Memory);
 }
 
 void TFormSystem::Launch(const std::string& argument) {

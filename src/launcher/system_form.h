@@ -25,7 +25,8 @@ class TFormSystem : public TForm {
   // The application started last; replaced only by a successful start.
   platform::ProcessInfo ProcessInfo;
 
-  // Reads memory, keepRunning and jarName from ExeDir's settings file; drops any failure.
+  // Reads memory, keepRunning and jarName from ExeDir's settings file; a missing or unreadable
+  // file leaves the defaults. Raises Exception for a jar name or memory that is not plain.
   void LoadSettings();
   // Starts the application (when its jar exists) and re-arms the watchdog in every case.
   void Launch(const std::string& argument);

@@ -11,9 +11,15 @@ namespace orvex::platform {
 using FileHandle = std::intptr_t;
 inline constexpr FileHandle kInvalidFile = -1;
 
-enum class FileOpenMode { Create, OpenRead, OpenReadWrite };
+// CreateNew fails when anything stands at the path, a symbolic link included (never followed).
+enum class FileOpenMode { Create, CreateNew, OpenRead, OpenReadWrite };
 
+// Handles are never inherited by started processes.
 FileHandle OpenFile(const std::string& path, FileOpenMode mode);
+// Opens (creating when missing, never through a symbolic link) and locks the file for this
+// process without waiting (POSIX: flock; Windows: LockFileEx). kInvalidFile when another holder
+// has it or it cannot be opened; CloseFile releases the lock.
+FileHandle OpenLockedFile(const std::string& path);
 void CloseFile(FileHandle file);
 // Bytes transferred, or -1.
 std::int64_t ReadFile(FileHandle file, void* data, std::size_t count);

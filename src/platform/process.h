@@ -46,14 +46,18 @@ struct ProcessInfo {
 // passes its own environment unchanged).
 using EnvironmentOverrides = std::vector<std::pair<std::string, std::string>>;
 
-// Starts the program with the launcher's environment and current directory, handles
-// inherited. False, with `info` untouched, when the platform refuses.
+// Starts the program with the launcher's environment and current directory. No handle of the
+// launcher is inherited (Windows: bInheritHandles FALSE; POSIX: every descriptor is close-on-exec).
+// False, with `info` untouched, when the platform refuses.
 bool StartProcess(const ProcessCommand& command, ProcessInfo& info,
                   const EnvironmentOverrides& environment = {});
 // True while the process has not ended. A never-started process (all zero) counts as ended.
 bool StillRunning(const ProcessInfo& info);
 // Waits up to `timeout` for the end; the exit code once the process has ended.
 std::optional<int> WaitForExit(const ProcessInfo& info, std::chrono::milliseconds timeout);
+// Whether `handle` names an open descriptor (POSIX) or handle (Windows) of this process (tests
+// only: what a started process was given).
+bool HandleIsOpen(std::uintptr_t handle);
 // Ends the process at once (tests only).
 void KillProcess(const ProcessInfo& info);
 // Gives back what the platform holds for the process (Windows: the two handles) and clears

@@ -85,12 +85,15 @@ struct WindowBounds {
 };
 WindowBounds GetWindowBounds(Window* window);
 
-// The primary screen's size and the virtual desktop's top-left corner.
+// The primary monitor's size and the virtual desktop's top-left corner, then the primary
+// monitor's own top-left corner on the desktop (Windows: always 0, 0; X11: where XRandR puts it).
 struct ScreenMetrics {
   int width = 0;
   int height = 0;
   int virtualLeft = 0;
   int virtualTop = 0;
+  int left = 0;
+  int top = 0;
 };
 ScreenMetrics PrimaryScreenMetrics();
 

@@ -22,13 +22,16 @@ namespace {
 }  // namespace
 
 TFileStream::TFileStream(const std::string& path, Mode mode) : handle_(std::make_unique<Handle>()) {
-  platform::FileOpenMode open = mode == Mode::Create     ? platform::FileOpenMode::Create
-                                : mode == Mode::OpenRead ? platform::FileOpenMode::OpenRead
-                                                         : platform::FileOpenMode::OpenReadWrite;
+  platform::FileOpenMode open = mode == Mode::Create      ? platform::FileOpenMode::Create
+                                : mode == Mode::CreateNew ? platform::FileOpenMode::CreateNew
+                                : mode == Mode::OpenRead  ? platform::FileOpenMode::OpenRead
+                                                          : platform::FileOpenMode::OpenReadWrite;
   handle_->path = path;
   handle_->file = platform::OpenFile(path, open);
   if (handle_->file == platform::kInvalidFile)
-    Fail(mode == Mode::Create ? "Cannot create file" : "Cannot open file", path);
+    Fail(
+        mode == Mode::Create || mode == Mode::CreateNew ? "Cannot create file" : "Cannot open file",
+        path);
 }
 
 TFileStream::~TFileStream() {

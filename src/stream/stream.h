@@ -44,10 +44,11 @@ class TMemoryStream : public TStream {
 };
 
 // A file opened through the platform's file functions. Create makes a new file (replacing one
-// that is there); Open opens an existing one for reading. Failures raise EInOutError.
+// that is there); CreateNew fails when anything stands at the path (a symbolic link included);
+// Open opens an existing one for reading. Failures raise EInOutError.
 class TFileStream : public TStream {
  public:
-  enum class Mode { Create, OpenRead, OpenReadWrite };
+  enum class Mode { Create, CreateNew, OpenRead, OpenReadWrite };
   TFileStream(const std::string& path, Mode mode);
   ~TFileStream() override;
   TFileStream(const TFileStream&) = delete;

@@ -1,10 +1,17 @@
+#include <cstdint>
+#include <string>
+
 #include "http/net_http.h"
 #include "platform/files.h"
 #include "shell/application.h"
+#include "core/exception.h"
 #include "shell/forms.h"
 #include "stream/stream.h"
+#include "updater/capped_stream.h"
 #include "updater/update_form.h"
+#include "updater/update_lock.h"
 #include "updater/wait_form.h"
+#include "updater/zip_check.h"
 
 namespace orvex {
 
@@ -28,56 +35,125 @@ class WaitWindowScope {
   WaitWindowScope& operator=(const WaitWindowScope&) = delete;
 };
 
-// Copies `from` to `to` so that `to` is either missing or whole: the copy is written beside it
-// under another name, flushed, and only then moved into place, never replacing a file that is
-// there. Fails when `to` exists.
-bool CopyIntoPlace(const std::string& from, const std::string& to) {
-  const std::string part = to + ".part";
-  platform::RemoveFile(part);  // left over from an installation that was cut short
-  if (platform::FileExists(to)) return false;
-  if (!platform::CopyWholeFile(from, part)) {
-    platform::RemoveFile(part);
-    return false;
-  }
-  if (!platform::RenameFile(part, to)) {
-    platform::RemoveFile(part);
-    return false;
-  }
-  return true;
+// The announced length read here from the header itself: the response's own field holds 32 bits
+// only and takes a larger length for none. -1 when it is not a decimal number; a number too long
+// for 64 bits counts as the largest length.
+std::int64_t AnnouncedLength(const TNetHeaderList& headers) {
+  std::string text = headers.Value("Content-Length");
+  const auto first = text.find_first_not_of(" \t");
+  if (first == std::string::npos) return -1;
+  text = text.substr(first, text.find_last_not_of(" \t") + 1 - first);
+  if (text.find_first_not_of("0123456789") != std::string::npos) return -1;
+  const auto digits = text.find_first_not_of('0');
+  if (digits == std::string::npos) return 0;
+  if (text.size() - digits > 18) return INT64_MAX;
+  return std::stoll(text.substr(digits));
 }
+
+// Refuses, before the body starts, a jar whose announced length is over the limit or over the
+// free space of the data directory's disk. Installed on the client for one download only.
+class AnnouncedSizeCheck {
+ public:
+  AnnouncedSizeCheck(TNetHTTP& client, std::int64_t limit, std::int64_t freeSpace)
+      : client_(client) {
+    client_.OnHeadersAvailable = [limit, freeSpace](TNetHTTP& sender, const TNetHeaderList& headers,
+                                                    bool&) {
+      if (sender.ResponseCode() / 100 != 2) return;
+      const std::int64_t length = AnnouncedLength(headers);
+      if (length > limit) {
+        throw Exception("The update of " + std::to_string(length) + " bytes is larger than " +
+                        std::to_string(limit) + " bytes");
+      }
+      if (freeSpace >= 0 && length > freeSpace) {
+        throw Exception("The update of " + std::to_string(length) +
+                        " bytes does not fit on the disk (" + std::to_string(freeSpace) +
+                        " bytes free)");
+      }
+    };
+  }
+  ~AnnouncedSizeCheck() { client_.OnHeadersAvailable = nullptr; }
+  AnnouncedSizeCheck(const AnnouncedSizeCheck&) = delete;
+  AnnouncedSizeCheck& operator=(const AnnouncedSizeCheck&) = delete;
+
+ private:
+  TNetHTTP& client_;
+};
 
 }  // namespace
 
 void TFormUpdate::DownloadUpdate() {
   try {
+    // Where others may write, they could swap the files between our checks and renames.
+    if (!platform::DirectoryIsPrivate(DataDir)) return;
+    TUpdateLock lock(LockFile);
+    if (!lock.Held()) return;  // another launcher is updating: start the current jar
     WaitWindowScope wait(this);
-    // The download itself need not reach the disk: only the copy made from it is published.
-    {
-      TFileStream file(TmpFile, TFileStream::Mode::Create);
-      // Fails on anything short of a whole body, so a cut transfer is never installed.
-      NetHTTPClient->Get(Url + JarName + ".tmp", file);
-    }
+    FetchJar();
     InstallUpdate();
   } catch (...) {
     // A failed download installs nothing; the launch goes on with the jar the rules select.
   }
 }
 
-void TFormUpdate::InstallUpdate() {
+std::int64_t TFormUpdate::DownloadLimit() const {
+  if (RemoteSize >= 0) return RemoteSize;
+  return std::int64_t{MaxSizeMiB} * 1024 * 1024;
+}
+
+void TFormUpdate::FetchJar() {
+  // A file left by a cut run, or a link planted in its place, goes first (a link is removed
+  // itself): the download is then created afresh and never written through a link.
+  platform::RemoveFile(TmpFile);
   try {
-    if (!platform::FileExists(TmpFile)) return;
-    // A missing jar has age -1, so a first installation always goes ahead.
-    if (platform::FileAge(TmpFile) <= platform::FileAge(JarFile)) return;
-    platform::RemoveFile(OldFile);
-    const bool moved = platform::RenameFile(JarFile, OldFile);
-    const bool copied = CopyIntoPlace(TmpFile, JarFile);
-    if (moved && !copied) platform::RenameFile(OldFile, JarFile);  // roll back
-    if (copied) {
-      LocalVersion = RemoteVersion;
-      SaveLocalVersion();
+    {
+      // The download itself need not reach the disk: only the copy made from it is published.
+      TFileStream file(TmpFile, TFileStream::Mode::CreateNew);
+      TCappedStream capped(file, DownloadLimit());
+      AnnouncedSizeCheck check(*NetHTTPClient, DownloadLimit(), platform::FreeDiskSpace(DataDir));
+      // Fails on anything short of a whole body, so a cut transfer is never installed.
+      NetHTTPClient->Get(Url + JarName + ".tmp", capped);
     }
+    TFileStream jar(TmpFile, TFileStream::Mode::OpenRead);
+    if (RemoteSize >= 0 && jar.Size() != RemoteSize) {
+      throw Exception("The download has " + std::to_string(jar.Size()) + " bytes, not " +
+                      std::to_string(RemoteSize));
+    }
+    // A body cut by the server's close passes for whole in HTTP: the archive's end says more.
+    CheckWholeZipArchive(jar);
   } catch (...) {
+    platform::RemoveFile(TmpFile);
+    throw;
   }
+}
+
+void TFormUpdate::InstallUpdate() {
+  // A missing jar has age -1, so a first installation always goes ahead.
+  if (platform::FileAge(TmpFile) <= platform::FileAge(JarFile)) return;
+  // The new copy is made whole beside the jar first, so the jar is missing only between the two
+  // renames below, never during the copy.
+  platform::RemoveFile(PartFile);  // left over from an installation that was cut short
+  if (!platform::CopyWholeFile(TmpFile, PartFile)) {
+    platform::RemoveFile(PartFile);
+    return;
+  }
+  const bool hadJar = platform::FileExists(JarFile);
+  if (hadJar) {
+    // The backup rotates only when there is a jar to take its place.
+    platform::RemoveFile(OldFile);
+    if (!platform::RenameFile(JarFile, OldFile)) {
+      platform::RemoveFile(PartFile);
+      return;
+    }
+  }
+  if (!platform::RenameFile(PartFile, JarFile)) {
+    if (hadJar) platform::RenameFile(OldFile, JarFile);  // roll back
+    platform::RemoveFile(PartFile);
+    return;
+  }
+  // The renames reach the disk before the version that depends on them is recorded.
+  platform::FlushDirectory(DataDir);
+  LocalVersion = RemoteVersion;
+  SaveLocalVersion();
 }
 
 bool TFormUpdate::UseDownloadedJar() const {

@@ -6,12 +6,25 @@
 #include "settings/ini_file.h"
 #include "shell/command_line.h"
 #include "shell/forms.h"
+#include "updater/run_settings.h"
 
 namespace orvex {
 
 namespace {
 
 const char kSettingsFile[] = "setup.properties";
+constexpr std::int32_t kDefaultMaxSizeMiB = 1024;
+
+// Creates the directory and every missing parent; true when it exists afterwards.
+bool MakeDirectoryPath(const std::string& path) {
+  for (std::size_t at = path.find(platform::kPathSeparator, 1); at != std::string::npos;
+       at = path.find(platform::kPathSeparator, at + 1)) {
+    const std::string parent = path.substr(0, at);
+    if (!platform::DirectoryExists(parent)) platform::MakeDirectory(parent);
+  }
+  if (!platform::DirectoryExists(path)) platform::MakeDirectory(path);
+  return platform::DirectoryExists(path);
+}
 
 }  // namespace
 
@@ -25,6 +38,8 @@ TFormUpdate::TFormUpdate(TComponent* owner) : TForm(owner) {
   TmpFile = DataDir + JarName + ".tmp";
   JarFile = DataDir + JarName + ".jar";
   OldFile = DataDir + JarName + ".old";
+  PartFile = JarFile + ".part";
+  LockFile = DataDir + JarName + ".lock";
 }
 
 void TFormUpdate::LoadSettings() {
@@ -34,10 +49,14 @@ void TFormUpdate::LoadSettings() {
     Url = ini.ReadText("UPDATE", "url", "");
     JarName = ini.ReadText("RUN", "jarName", "AppRunner");
     InstalledVersion = ini.ReadNumber("UPDATE", "version", 1);
+    MaxSizeMiB = ini.ReadNumber("UPDATE", "maxSize", kDefaultMaxSizeMiB);
+    if (MaxSizeMiB <= 0) MaxSizeMiB = kDefaultMaxSizeMiB;
     ini.Close();
   } catch (...) {
     // Settings are optional: whatever was read so far stays, the rest keeps its default.
   }
+  // The jar name becomes file names in the data directory: one that could leave it is refused.
+  CheckJarName(JarName);
 }
 
 void TFormUpdate::ChooseDataDir() {
@@ -54,8 +73,8 @@ void TFormUpdate::UseAppDataDir() {
     if (DataDir != "" && DataDir != "0") {
       const char separator = platform::kPathSeparator;
       DataDir += std::string(1, separator) + "." + Trim(JarName) + separator;
-      // One level only: a missing parent makes the later download fail, not this step.
-      if (!platform::DirectoryExists(DataDir)) platform::MakeDirectory(DataDir);
+      // Parents too: an account without the data directory's parent would never update.
+      MakeDirectoryPath(DataDir.substr(0, DataDir.size() - 1));
     } else {
       DataDir = ExeDir();
     }

@@ -26,7 +26,15 @@ class TFormUpdate : public TForm {
   // directory's and the installation's version.
   void CheckForUpdate();
   void FetchRemoteVersion();
+  // Under the data directory's lock: downloads the jar, checks it and installs it. Any failure
+  // installs nothing and leaves no download behind.
   void DownloadUpdate();
+  // Downloads into TmpFile (created afresh) within DownloadLimit(); raises unless the file is a
+  // whole zip archive of the announced size. A failed download's file is removed.
+  void FetchJar();
+  // The most the jar may take: the manifest's size when there is one, else maxSize.
+  std::int64_t DownloadLimit() const;
+  // Copies TmpFile beside the jar, then replaces the jar by two renames and records the version.
   void InstallUpdate();
   // Whether the launcher should start JarFile instead of the installation's jar.
   bool UseDownloadedJar() const;
@@ -37,7 +45,13 @@ class TFormUpdate : public TForm {
   std::int32_t LocalVersion = 0;
   std::int32_t InstalledVersion = 0;
   std::int32_t AppDataUpdate = 0;
+  // The jar's size from the manifest; -1 when it names none.
+  std::int64_t RemoteSize = -1;
+  // [UPDATE] maxSize: the cap on a jar of unannounced size, in MiB.
+  std::int32_t MaxSizeMiB = 1024;
   std::string TmpFile;
+  std::string PartFile;
+  std::string LockFile;
   std::string JarName;
   std::string JarFile;
   std::string OldFile;

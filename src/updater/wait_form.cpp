@@ -46,8 +46,8 @@ void TFormWait::DestroyWindowHandle(platform::Window* window) {
 
 WaitWindowPosition CentredPosition(const platform::ScreenMetrics& screen, int width, int height) {
   // Integer division truncates towards zero, also for a screen smaller than the window.
-  int left = (screen.width - width) / 2;
-  int top = (screen.height - height) / 2;
+  int left = screen.left + (screen.width - width) / 2;
+  int top = screen.top + (screen.height - height) / 2;
   left = std::max(left, screen.virtualLeft);
   top = std::max(top, screen.virtualTop);
   return {left, top};

@@ -56,8 +56,9 @@ class TFormWait : public TForm {
   bool screenCenter_ = false;
 };
 
-// Centred position of a width x height window: (screen - size) / 2 truncated towards zero,
-// then moved onto the virtual desktop when it would start left of or above it.
+// Centred position of a width x height window: the primary monitor's corner plus
+// (monitor - size) / 2 truncated towards zero, then moved onto the virtual desktop when it would
+// start left of or above it.
 struct WaitWindowPosition {
   int left;
   int top;

@@ -75,5 +75,41 @@ TEST_F(ErrorBoxTest, AFailingTimerOpensASecondBoxAboveTheFirstAndTheLoopStillEnd
   EXPECT_TRUE(Application->Terminated());
 }
 
+// A failure while a box is open, from an event its own loop dispatched, is reported once that
+// box has closed; it never escapes the report that opened the box (which ended the loop).
+TEST_F(ErrorBoxTest, AFailureWhileTheBoxIsOpenIsReportedAfterItAndTheLoopGoesOn) {
+  TForm* form = nullptr;
+  Application->CreateForm(form);
+  Application->SetShowMainForm(false);
+  // The first failure comes straight from the loop, not from a timer (which reports its own).
+  platform::PostTask([] {
+    platform::PostTask([] { throw Exception("Second task failed"); });
+    throw Exception("First task failed");
+  });
+  int ticks = 0;
+  TTimer timer(nullptr);
+  timer.SetInterval(30);
+  timer.SetOnTimer([&](TComponent*) {
+    platform::DismissErrorBoxes();
+    if (++ticks == 10) {
+      timer.SetEnabled(false);
+      Application->RequestTermination();
+    }
+  });
+  timer.SetEnabled(true);
+  ::testing::internal::CaptureStderr();
+  EXPECT_NO_THROW(test::RunApplicationLoop(20s));
+  const std::string printed = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(ticks, 10) << "the loop ended early";
+  EXPECT_TRUE(Application->Terminated());
+#ifndef _WIN32
+  const auto first = printed.find("First task failed.");
+  const auto second = printed.find("Second task failed.");
+  ASSERT_NE(first, std::string::npos) << printed;
+  ASSERT_NE(second, std::string::npos) << printed;
+  EXPECT_LT(first, second);
+#endif
+}
+
 }  // namespace
 }  // namespace orvex

@@ -62,6 +62,8 @@ std::vector<JavaRun> InstallDir::JavaRuns() const {
       runs.back().commandLine = line.substr(8);
     } else if (!runs.empty() && line.starts_with("arg=")) {
       runs.back().arguments.push_back(line.substr(4));
+    } else if (!runs.empty() && line.starts_with("handle=")) {
+      runs.back().handles.push_back(line.substr(7));
     }
   }
   // A block still being written is not counted yet.

@@ -14,6 +14,7 @@ namespace orvex::test {
 struct JavaRun {
   std::string commandLine;
   std::vector<std::string> arguments;  // argv[0] first
+  std::vector<std::string> handles;    // "<value> open|closed" for each probed handle
 };
 
 // A temporary install directory holding the built launcher and the stub Java in the place of

@@ -2,6 +2,8 @@
 
 #include <fstream>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "support/process_runner.h"
 
@@ -38,29 +40,108 @@ void PublishedDir::Put(const std::string& file, const std::string& bytes) const 
   WriteFile(path_ / file, bytes);
 }
 
-std::string JarBytes(int version) {
-  std::string bytes = "PK jar of version " + std::to_string(version) + "\n";
-  bytes.reserve(300 * 1024);
-  for (int i = 0; bytes.size() < 300 * 1024; ++i) {
-    bytes += std::to_string(version * 1000003 + i);
-    bytes += ' ';
+namespace {
+
+std::uint32_t Crc32(const std::string& bytes) {
+  std::uint32_t crc = 0xFFFFFFFFu;
+  for (const char c : bytes) {
+    crc ^= static_cast<unsigned char>(c);
+    for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
   }
-  return bytes;
+  return ~crc;
 }
 
-UpdateScenario::UpdateScenario() {
+void Put16(std::string& out, std::uint32_t value) {
+  out += static_cast<char>(value & 0xFF);
+  out += static_cast<char>((value >> 8) & 0xFF);
+}
+
+void Put32(std::string& out, std::uint32_t value) {
+  Put16(out, value & 0xFFFF);
+  Put16(out, value >> 16);
+}
+
+}  // namespace
+
+std::string ZipArchive(const std::vector<std::pair<std::string, std::string>>& entries) {
+  std::string archive;
+  std::string directory;
+  for (const auto& [name, bytes] : entries) {
+    const auto offset = static_cast<std::uint32_t>(archive.size());
+    const std::uint32_t crc = Crc32(bytes);
+    const auto size = static_cast<std::uint32_t>(bytes.size());
+    const auto nameSize = static_cast<std::uint32_t>(name.size());
+    // Local header: version 1.0, no flags, stored, DOS time 2020-01-01 00:00.
+    Put32(archive, 0x04034b50);
+    Put16(archive, 10);
+    Put16(archive, 0);
+    Put16(archive, 0);
+    Put16(archive, 0);
+    Put16(archive, 0x5021);
+    Put32(archive, crc);
+    Put32(archive, size);
+    Put32(archive, size);
+    Put16(archive, nameSize);
+    Put16(archive, 0);
+    archive += name;
+    archive += bytes;
+    Put32(directory, 0x02014b50);
+    Put16(directory, 20);
+    Put16(directory, 10);
+    Put16(directory, 0);
+    Put16(directory, 0);
+    Put16(directory, 0);
+    Put16(directory, 0x5021);
+    Put32(directory, crc);
+    Put32(directory, size);
+    Put32(directory, size);
+    Put16(directory, nameSize);
+    Put16(directory, 0);  // extra
+    Put16(directory, 0);  // comment
+    Put16(directory, 0);  // disk
+    Put16(directory, 0);  // internal attributes
+    Put32(directory, 0);  // external attributes
+    Put32(directory, offset);
+    directory += name;
+  }
+  const auto directoryOffset = static_cast<std::uint32_t>(archive.size());
+  archive += directory;
+  Put32(archive, 0x06054b50);
+  Put16(archive, 0);
+  Put16(archive, 0);
+  Put16(archive, static_cast<std::uint32_t>(entries.size()));
+  Put16(archive, static_cast<std::uint32_t>(entries.size()));
+  Put32(archive, static_cast<std::uint32_t>(directory.size()));
+  Put32(archive, directoryOffset);
+  Put16(archive, 0);
+  return archive;
+}
+
+std::string JarBytes(int version) {
+  std::string payload = "jar of version " + std::to_string(version) + "\n";
+  payload.reserve(300 * 1024);
+  for (int i = 0; payload.size() < 300 * 1024; ++i) {
+    payload += std::to_string(version * 1000003 + i);
+    payload += ' ';
+  }
+  return ZipArchive({{"META-INF/MANIFEST.MF", "Manifest-Version: 1.0\r\nImplementation-Version: " +
+                                                  std::to_string(version) + "\r\n\r\n"},
+                     {"payload.txt", payload}});
+}
+
+UpdateScenario::UpdateScenario() : userDataHome(userData.Path()) {
   install.ConfigureJava(std::chrono::milliseconds(0), 0);
 }
 
 std::filesystem::path UpdateScenario::DataDir() const {
-  return userData.Path() / ".AppRunner";
+  return userDataHome / ".AppRunner";
 }
 
-void UpdateScenario::Install(const std::string& url, int installedVersion,
-                             int appDataUpdate) const {
+void UpdateScenario::Install(const std::string& url, int installedVersion, int appDataUpdate,
+                             const std::string& moreUpdateSettings) const {
   install.WriteSettings(
       "[RUN]\nkeepRunning=0\n\n[UPDATE]\nappDataUpdate=" + std::to_string(appDataUpdate) +
-      "\nurl=" + url + "\nversion=" + std::to_string(installedVersion) + "\n");
+      "\nurl=" + url + "\nversion=" + std::to_string(installedVersion) + "\n" + moreUpdateSettings);
   WriteFile(install.Path() / "AppRunner.jar", JarBytes(installedVersion));
   // Installed an hour ago, so any download counts as newer.
   std::filesystem::last_write_time(
@@ -78,7 +159,7 @@ void UpdateScenario::PreviousUpdate(int version) const {
 }
 
 platform::EnvironmentOverrides UpdateScenario::Environment() const {
-  return {{WindowsTarget() ? "APPDATA" : "XDG_DATA_HOME", userData.Path().string()}};
+  return {{WindowsTarget() ? "APPDATA" : "XDG_DATA_HOME", userDataHome.string()}};
 }
 
 std::string UpdateScenario::RunUntilJavaStarts(std::chrono::seconds limit) const {

@@ -3,6 +3,8 @@
 #include <chrono>
 #include <filesystem>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/process.h"
 #include "support/install_dir.h"
@@ -28,7 +30,11 @@ class PublishedDir {
   std::string url_;
 };
 
-// The bytes of a jar of the given version: large enough that a cut copy cannot pass for whole.
+// A zip archive of stored entries (name, bytes), as a jar tool writes one.
+std::string ZipArchive(const std::vector<std::pair<std::string, std::string>>& entries);
+
+// The bytes of a jar of the given version: a real zip archive (a manifest and about 300 KiB of
+// text that differs per version), large enough that a cut copy cannot pass for whole.
 std::string JarBytes(int version);
 
 // An install directory with the launcher and the stub Java, and a per-user data directory of its
@@ -39,11 +45,15 @@ class UpdateScenario {
 
   InstallDir install;
   TempDir userData{"orvex-userdata"};
+  // The per-user data directory the launcher is given, inside userData (which may not exist).
+  std::filesystem::path userDataHome;
 
   // The updater's data directory for the default jar name.
   std::filesystem::path DataDir() const;
-  // Writes ExeDir's "setup.properties" and the installation's own jar.
-  void Install(const std::string& url, int installedVersion, int appDataUpdate = 1) const;
+  // Writes ExeDir's "setup.properties" (with `moreUpdateSettings`, lines ending in "\n", in its
+  // [UPDATE] section) and the installation's own jar.
+  void Install(const std::string& url, int installedVersion, int appDataUpdate = 1,
+               const std::string& moreUpdateSettings = "") const;
   // Puts a jar of `version` into the data directory as an earlier update left it.
   void PreviousUpdate(int version) const;
   // Runs the launcher until the stub Java has been started, then ends it. Returns the bytes of

@@ -108,10 +108,14 @@ TEST(WaitWindowPosition, CentredOnThePrimaryScreenWithTheVirtualClamp) {
     int top;
   };
   const std::vector<Case> cases = {
-      {{1024, 768, 0, 0}, 372, 330},      {{1023, 767, 0, 0}, 372, 329},  // truncation
+      {{1024, 768, 0, 0}, 372, 330},
+      {{1023, 767, 0, 0}, 372, 329},       // truncation
       {{200, 100, 0, 0}, 0, 0},            // negative position raised onto the desktop
       {{200, 100, -1280, -50}, -39, -4},   // a desktop reaching further left keeps it (to zero)
       {{1920, 1080, -1920, 0}, 820, 486},  // centred on the primary monitor only
+      // A primary monitor right of another (X11 puts the desktop's corner at 0, 0).
+      {{1920, 1080, 0, 0, 1920, 0}, 2740, 486},
+      {{1024, 768, 0, 0, 0, 1080}, 372, 1410},
   };
   for (const Case& c : cases) {
     const WaitWindowPosition at = CentredPosition(c.screen, 279, 108);

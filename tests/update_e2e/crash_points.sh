@@ -14,7 +14,12 @@ trap 'rm -rf "$work" "$pub"' EXIT
 port=$(cat "$build/nginx/port")
 
 mkdir -p "$work/jars" "$pub" "$work/install/jre/bin"
-for v in 1 2 3; do head -c 300000 /dev/urandom >"$work/jars/v$v"; done
+# Each jar a real zip archive around 300000 random bytes (the launcher installs only whole ones).
+for v in 1 2 3; do
+  python3 -c 'import os, sys, zipfile
+with zipfile.ZipFile(sys.argv[1], "w", zipfile.ZIP_STORED) as z:
+    z.writestr("payload.bin", os.urandom(300000))' "$work/jars/v$v"
+done
 echo 3 >"$pub/version.txt"
 cp "$work/jars/v3" "$pub/AppRunner.tmp"
 

@@ -195,8 +195,10 @@ void ShowErrorMessageBox(const std::string& text, const std::string& caption) {
   OpenBoxes().push_back(&box);
 
   // The box's own loop: everything due goes on being dispatched, timers included. A failure
-  // from an event is kept until the box has closed; a quit request closes the box and is posted
-  // again for the loop further out.
+  // from an event is kept until the box has closed and then handed to the loop further out as a
+  // posted event (as Windows keeps it for the next dispatch): raised here, it would escape the
+  // failure report that opened the box and end the loop. A quit request closes the box and is
+  // posted again for the loop further out.
   std::exception_ptr failure;
   bool quit = false;
   while (!box.closed) {
@@ -217,8 +219,8 @@ void ShowErrorMessageBox(const std::string& text, const std::string& caption) {
   UnwatchXWindow(box.xid);
   XDestroyWindow(display, box.xid);
   XFlush(display);
+  if (failure) PostTask([failure] { std::rethrow_exception(failure); });
   if (quit) PostQuit();
-  if (failure) std::rethrow_exception(failure);
 }
 
 void DismissErrorBoxes() {

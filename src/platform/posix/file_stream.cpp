@@ -1,6 +1,7 @@
 #include "platform/file_stream.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
@@ -25,6 +26,10 @@ FileHandle OpenFile(const std::string& path, FileOpenMode mode) {
     case FileOpenMode::Create:
       flags |= O_RDWR | O_CREAT | O_TRUNC;
       break;
+    case FileOpenMode::CreateNew:
+      // O_EXCL also fails on a symbolic link, dangling or not.
+      flags |= O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW;
+      break;
     case FileOpenMode::OpenRead:
       flags |= O_RDONLY;
       break;
@@ -34,6 +39,21 @@ FileHandle OpenFile(const std::string& path, FileOpenMode mode) {
   }
   int fd = ::open(path.c_str(), flags, 0644);
   if (fd < 0) return Fail();
+  return fd;
+}
+
+FileHandle OpenLockedFile(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd < 0) return Fail();
+  int result;
+  do {
+    result = ::flock(fd, LOCK_EX | LOCK_NB);
+  } while (result != 0 && errno == EINTR);
+  if (result != 0) {
+    Fail();
+    ::close(fd);
+    return kInvalidFile;
+  }
   return fd;
 }
 

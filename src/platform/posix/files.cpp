@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -58,11 +59,13 @@ bool DirectoryExists(const std::string& path) {
 }
 
 bool MakeDirectory(const std::string& path) {
-  return ::mkdir(path.c_str(), 0777) == 0;
+  return ::mkdir(path.c_str(), 0700) == 0;
 }
 
 bool RemoveFile(const std::string& path) {
-  if (DirectoryExists(path)) return false;
+  // lstat: a link is judged (and removed) itself, whatever it points to.
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return false;
   return ::unlink(path.c_str()) == 0;
 }
 
@@ -116,6 +119,26 @@ std::int32_t FileAge(const std::string& path) {
                                (static_cast<std::uint32_t>(local.tm_min) << 5) |
                                static_cast<std::uint32_t>(local.tm_sec / 2);
   return static_cast<std::int32_t>(packed);
+}
+
+std::int64_t FreeDiskSpace(const std::string& directory) {
+  struct statvfs st {};
+  if (::statvfs(directory.c_str(), &st) != 0) return -1;
+  const unsigned long long bytes =
+      static_cast<unsigned long long>(st.f_bavail) * static_cast<unsigned long long>(st.f_frsize);
+  return bytes > 0x7fffffffffffffffULL ? 0x7fffffffffffffffLL : static_cast<std::int64_t>(bytes);
+}
+
+bool FlushDirectory(const std::string& directory) {
+  Fd dir(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.get() < 0) return false;
+  return ::fsync(dir.get()) == 0;
+}
+
+bool DirectoryIsPrivate(const std::string& directory) {
+  struct stat st {};
+  if (::stat(directory.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+  return st.st_uid == ::geteuid() && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
 }
 
 std::string UserDataDirectory() {

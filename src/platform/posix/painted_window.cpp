@@ -1,6 +1,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xrandr.h>
 #include <X11/extensions/shape.h>
 #include <cairo-xlib.h>
 
@@ -195,7 +196,30 @@ ScreenMetrics PrimaryScreenMetrics() {
   Display* display = SharedDisplay();
   if (!display) return {};
   const int screen = DefaultScreen(display);
-  return {DisplayWidth(display, screen), DisplayHeight(display, screen), 0, 0};
+  ScreenMetrics metrics{DisplayWidth(display, screen), DisplayHeight(display, screen), 0, 0};
+  // The X screen spans every monitor: its middle may fall between two of them. XRandR (1.5)
+  // names the monitors; the primary one is taken, else the first. Without XRandR, or when it
+  // names no monitor, the whole screen stands for the primary monitor.
+  int event = 0, error = 0, major = 0, minor = 0;
+  if (!XRRQueryExtension(display, &event, &error) || !XRRQueryVersion(display, &major, &minor) ||
+      (major == 1 && minor < 5) || major < 1) {
+    return metrics;
+  }
+  int count = 0;
+  XRRMonitorInfo* monitors = XRRGetMonitors(display, RootWindow(display, screen), True, &count);
+  if (!monitors) return metrics;
+  const XRRMonitorInfo* chosen = count > 0 ? &monitors[0] : nullptr;
+  for (int i = 0; i < count; ++i) {
+    if (monitors[i].primary) chosen = &monitors[i];
+  }
+  if (chosen && chosen->width > 0 && chosen->height > 0) {
+    metrics.width = chosen->width;
+    metrics.height = chosen->height;
+    metrics.left = chosen->x;
+    metrics.top = chosen->y;
+  }
+  XRRFreeMonitors(monitors);
+  return metrics;
 }
 
 }  // namespace orvex::platform

@@ -153,6 +153,10 @@ std::optional<int> WaitForExit(const ProcessInfo& info, std::chrono::millisecond
   }
 }
 
+bool HandleIsOpen(std::uintptr_t handle) {
+  return ::fcntl(static_cast<int>(handle), F_GETFD) != -1;
+}
+
 void KillProcess(const ProcessInfo& info) {
   if (info.processId != 0 && StillRunning(info)) {
     kill(static_cast<pid_t>(info.processId), SIGKILL);

@@ -18,15 +18,37 @@ FileHandle OpenFile(const std::string& path, FileOpenMode mode) {
       access = GENERIC_READ | GENERIC_WRITE;
       disposition = CREATE_ALWAYS;
       break;
+    case FileOpenMode::CreateNew:
+      // Fails when anything, a symbolic link included, stands at the path.
+      access = GENERIC_READ | GENERIC_WRITE;
+      disposition = CREATE_NEW;
+      break;
     case FileOpenMode::OpenRead:
       break;
     case FileOpenMode::OpenReadWrite:
       access = GENERIC_READ | GENERIC_WRITE;
       break;
   }
+  // No security attributes: the handle is not inheritable.
   HANDLE h = CreateFileA(path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
                          nullptr);
   if (h == INVALID_HANDLE_VALUE) return kInvalidFile;
+  return reinterpret_cast<FileHandle>(h);
+}
+
+FileHandle OpenLockedFile(const std::string& path) {
+  HANDLE h =
+      CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return kInvalidFile;
+  OVERLAPPED at{};
+  if (!LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) {
+    const DWORD error = GetLastError();
+    CloseHandle(h);
+    SetLastError(error);
+    return kInvalidFile;
+  }
   return reinterpret_cast<FileHandle>(h);
 }
 

@@ -53,6 +53,21 @@ std::int32_t FileAge(const std::string& path) {
   return static_cast<std::int32_t>((static_cast<std::uint32_t>(date) << 16) | time);
 }
 
+std::int64_t FreeDiskSpace(const std::string& directory) {
+  ULARGE_INTEGER available{};
+  if (::GetDiskFreeSpaceExA(directory.c_str(), &available, nullptr, nullptr) == 0) return -1;
+  return available.QuadPart > 0x7fffffffffffffffULL ? 0x7fffffffffffffffLL
+                                                    : static_cast<std::int64_t>(available.QuadPart);
+}
+
+bool FlushDirectory(const std::string&) {
+  return true;
+}
+
+bool DirectoryIsPrivate(const std::string& directory) {
+  return DirectoryExists(directory);
+}
+
 std::string UserDataDirectory() {
   char buffer[1024];
   const DWORD length = ::GetEnvironmentVariableA("APPDATA", buffer, sizeof buffer);

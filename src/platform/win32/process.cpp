@@ -66,7 +66,8 @@ bool StartProcess(const ProcessCommand& command, ProcessInfo& info,
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION started{};
-  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0,
+  // No handle is inherited: the update's connection and files stay the launcher's own.
+  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0,
                       block.empty() ? nullptr : block.data(), nullptr, &startup, &started)) {
     return false;
   }
@@ -93,6 +94,11 @@ std::optional<int> WaitForExit(const ProcessInfo& info, std::chrono::millisecond
   DWORD code = 0;
   if (!GetExitCodeProcess(ProcessHandle(info), &code)) return -1;
   return static_cast<int>(code);
+}
+
+bool HandleIsOpen(std::uintptr_t handle) {
+  DWORD flags = 0;
+  return GetHandleInformation(reinterpret_cast<HANDLE>(handle), &flags) != 0;
 }
 
 void KillProcess(const ProcessInfo& info) {

@@ -18,6 +18,9 @@ int Fail() {
   return -1;
 }
 
+// WSA_FLAG_NO_HANDLE_INHERIT (Windows 7 SP1 and later); the cross headers do not name it.
+constexpr DWORD kNoHandleInherit = 0x80;
+
 int ToNative(const SocketAddress& address, sockaddr_storage& storage) {
   return static_cast<int>(native::ToNative(address, storage));
 }
@@ -44,8 +47,16 @@ int LastSocketError() {
 }
 
 SocketHandle OpenStreamSocket(AddressFamily family) {
-  SOCKET s = ::socket(family == AddressFamily::IPv4 ? AF_INET : AF_INET6, SOCK_STREAM, 0);
+  // Not inheritable: the Java application started later must not hold the update connection.
+  SOCKET s = ::WSASocketW(family == AddressFamily::IPv4 ? AF_INET : AF_INET6, SOCK_STREAM,
+                          IPPROTO_TCP, nullptr, 0, WSA_FLAG_OVERLAPPED | kNoHandleInherit);
+  // Systems before Windows 7 SP1 refuse the flag: the handle is made non-inheritable after.
+  if (s == INVALID_SOCKET && ::WSAGetLastError() == WSAEINVAL) {
+    s = ::WSASocketW(family == AddressFamily::IPv4 ? AF_INET : AF_INET6, SOCK_STREAM, IPPROTO_TCP,
+                     nullptr, 0, WSA_FLAG_OVERLAPPED);
+  }
   if (s == INVALID_SOCKET) return kInvalidSocket;
+  ::SetHandleInformation(reinterpret_cast<HANDLE>(s), HANDLE_FLAG_INHERIT, 0);
   return static_cast<SocketHandle>(s);
 }
 

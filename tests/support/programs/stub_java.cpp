@@ -2,8 +2,11 @@
 //   record=<file>    each start appends a block: "run", "cmdline=<text>", "arg=<word>"..., "end"
 //   delay_ms=<n>     how long to stay running
 //   exit=<n>         the exit code
-// Without the file it records nothing and exits at once with code 0.
+// Without the file it records nothing and exits at once with code 0. The environment variable
+// ORVEX_PROBE_HANDLES (decimal handle values, comma-separated) adds "handle=<value> open" or
+// "handle=<value> closed" for each: what the process was given by the one that started it.
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -14,10 +17,11 @@
 
 int main(int argc, char** argv) {
   orvex::platform::SetProgramArguments(argc, argv);
-  std::ifstream config(orvex::ExeDir() + "stub-java.conf");
   std::string record;
   long delayMs = 0;
   int exitCode = 0;
+  // Closed before the handles are probed, so its own file cannot pass for an inherited one.
+  std::ifstream config(orvex::ExeDir() + "stub-java.conf");
   for (std::string line; std::getline(config, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     const auto equals = line.find('=');
@@ -28,11 +32,19 @@ int main(int argc, char** argv) {
     if (key == "delay_ms") delayMs = std::stol(value);
     if (key == "exit") exitCode = std::stoi(value);
   }
+  config.close();
   if (!record.empty()) {
     std::ostringstream block;
     block << "run\n"
           << "cmdline=" << orvex::platform::CommandLineText() << "\n";
     for (int i = 0; i < argc; ++i) block << "arg=" << argv[i] << "\n";
+    if (const char* probe = std::getenv("ORVEX_PROBE_HANDLES")) {
+      std::istringstream values(probe);
+      for (std::string value; std::getline(values, value, ',');) {
+        const bool open = orvex::platform::HandleIsOpen(std::stoull(value));
+        block << "handle=" << value << (open ? " open" : " closed") << "\n";
+      }
+    }
     block << "end\n";
     // One write per start, so a block is never split.
     std::ofstream out(record, std::ios::binary | std::ios::app);
