@@ -52,6 +52,9 @@ void TFormMain::TimerStartTimer(TComponent*) {
     }
   }
   if (FormSystem == nullptr) FormSystem = new TFormSystem(FormMain);  // owned by FormMain
+  // A close request or the session's end that came during the update (it blocks the loop) is
+  // taken now: the end of the session ends the launcher here, before an application starts.
+  Application->ProcessPendingEvents();
   FormSystem->Launch("app");
 }
 
