@@ -48,6 +48,12 @@ bool CopyIntoPlace(const std::string& from, const std::string& to) {
 
 }  // namespace
 
+void BoundDownload(TNetHTTP& client) {
+  client.TotalTimeout = 0;
+  client.MinimumRate = 1024;
+  client.RateWindow = 60000;
+}
+
 void TFormUpdate::DownloadUpdate() {
   try {
     WaitWindowScope wait(this);
@@ -55,6 +61,7 @@ void TFormUpdate::DownloadUpdate() {
     {
       TFileStream file(TmpFile, TFileStream::Mode::Create);
       // Fails on anything short of a whole body, so a cut transfer is never installed.
+      BoundDownload(*NetHTTPClient);
       NetHTTPClient->Get(Url + JarName + ".tmp", file);
     }
     InstallUpdate();
