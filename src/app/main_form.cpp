@@ -62,6 +62,9 @@ void TFormMain::TimerStartTimer(TComponent*) {
       return;
     }
   }
+  // A close request or the session's end that came during the update (it blocks the loop) is
+  // taken now: the end of the session ends the launcher here, before an application starts.
+  Application->ProcessPendingEvents();
   FormSystem->Launch("app");
 }
 

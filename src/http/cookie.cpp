@@ -1,6 +1,7 @@
 #include "http/cookie.h"
 
 #include <cmath>
+#include <unordered_map>
 
 #include "core/text.h"
 #include "http/http_exception.h"
@@ -57,24 +58,24 @@ void TNetNetscapeCookie::SetCookieText(std::string_view text) {
   Value = eq == std::string::npos ? std::string() : first.substr(eq + 1);
   parts.erase(parts.begin());
 
-  // Attribute names are upper-cased; a repeated attribute keeps its first value.
+  // Attribute names are upper-cased; a repeated attribute keeps its first value. The first
+  // values are looked up by name in one pass, so the work grows with the text, not its square.
+  std::unordered_map<std::string, std::string> firstValues;
+  for (const std::string& part : parts) {
+    auto at = part.find('=');
+    if (at != std::string::npos)
+      firstValues.try_emplace(UpperCase(part.substr(0, at)), part.substr(at + 1));
+  }
   std::vector<std::string> attributes;
+  attributes.reserve(parts.size());
   for (const std::string& part : parts) {
     auto at = part.find('=');
     if (at == std::string::npos) {
       attributes.push_back(UpperCase(part));
       continue;
     }
-    std::string name = part.substr(0, at);
-    std::string value = part.substr(at + 1);
-    for (const std::string& earlier : parts) {
-      auto earlierAt = earlier.find('=');
-      if (earlierAt != std::string::npos && SameText(earlier.substr(0, earlierAt), name)) {
-        value = earlier.substr(earlierAt + 1);
-        break;
-      }
-    }
-    attributes.push_back(UpperCase(name) + "=" + value);
+    std::string name = UpperCase(part.substr(0, at));
+    attributes.push_back(name + "=" + firstValues[name]);
   }
   LoadAttributes(attributes);
 }

@@ -25,6 +25,7 @@ void TNetCookieManager::AddServerCookie2(std::string_view text, std::string_view
 
 void TNetCookieManager::AcceptCookie(std::unique_ptr<TNetNetscapeCookie> cookie,
                                      std::string_view text, std::string_view host) {
+  if (text.size() > kMaxCookieBytes) return;  // no real cookie is this long
   cookie->SetCookieText(text);
   if (cookie->Domain.empty()) cookie->Domain = host;
   if (!cookie->IsValidFor(host)) return;
@@ -40,16 +41,25 @@ void TNetCookieManager::StoreCookie(std::unique_ptr<TNetNetscapeCookie> cookie) 
       break;
     }
   }
-  if (!domain) domain = &domains_.emplace_back(Domain{cookie->Domain, {}});
-  for (auto& stored : domain->cookies) {
-    if (SameText(stored->Name, cookie->Name)) {
-      // The stored cookie keeps its place and takes over the new one's attributes.
-      stored->SetCookieText(cookie->ServerText());
-      stored->CookieSyntax = cookie->CookieSyntax;
-      return;
+  if (domain) {
+    for (auto& stored : domain->cookies) {
+      if (SameText(stored->Name, cookie->Name)) {
+        // The stored cookie keeps its place and takes over the new one's attributes.
+        stored->SetCookieText(cookie->ServerText());
+        stored->CookieSyntax = cookie->CookieSyntax;
+        return;
+      }
+    }
+    if (domain->cookies.size() >= kMaxCookiesPerDomain) {
+      // The domain's oldest cookie makes room for its newest.
+      domain->cookies.erase(domain->cookies.begin());
+      --count_;
     }
   }
+  if (count_ >= kMaxCookies) return;
+  if (!domain) domain = &domains_.emplace_back(Domain{cookie->Domain, {}});
   domain->cookies.push_back(std::move(cookie));
+  ++count_;
 }
 
 void TNetCookieManager::PurgeExpired() {
@@ -60,9 +70,16 @@ void TNetCookieManager::PurgeExpired() {
       const std::string& expires = domain.cookies[i]->Expires;
       if (!expires.empty() && now > InternetDateToLocal(expires)) {
         domain.cookies.erase(domain.cookies.begin() + static_cast<std::ptrdiff_t>(i));
+        --count_;
       }
     }
   }
+  std::erase_if(domains_, [](const Domain& domain) { return domain.cookies.empty(); });
+}
+
+std::size_t TNetCookieManager::CookieCount() const {
+  std::shared_lock guard(lock_);
+  return count_;
 }
 
 std::string TNetCookieManager::BuildCookieHeader(const TNetURI& uri, bool secure) {

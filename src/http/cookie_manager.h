@@ -12,9 +12,14 @@
 namespace orvex {
 
 // The client's in-memory cookie store: cookies grouped by domain, in the order first stored.
-// Several readers or one writer at a time.
+// Several readers or one writer at a time. A server cannot make it grow without end: a cookie's
+// text is capped, a domain keeps its newest cookies, and a full store takes no new names.
 class TNetCookieManager {
  public:
+  static constexpr std::size_t kMaxCookieBytes = 4096;
+  static constexpr std::size_t kMaxCookiesPerDomain = 50;
+  static constexpr std::size_t kMaxCookies = 300;
+
   TNetCookieManager() = default;
   ~TNetCookieManager();
   TNetCookieManager(const TNetCookieManager&) = delete;
@@ -29,6 +34,8 @@ class TNetCookieManager {
 
   // The stored cookies of a domain, in stored order (for tests and diagnostics).
   std::vector<std::string> CookieNames(std::string_view domain) const;
+  // All stored cookies.
+  std::size_t CookieCount() const;
 
  private:
   struct Domain {
@@ -42,6 +49,7 @@ class TNetCookieManager {
 
   mutable std::shared_mutex lock_;
   std::vector<Domain> domains_;
+  std::size_t count_ = 0;
 };
 
 }  // namespace orvex

@@ -38,6 +38,8 @@ ORVEX_EXCEPTION_CLASS(ENetFailedToRetreiveTimeZoneInfo, ENetException);
 ORVEX_EXCEPTION_CLASS(ENetAlreadyRegisteredAuthenticationMethod, ENetException);
 // A response head with more lines than MaxHeaderLines.
 ORVEX_EXCEPTION_CLASS(ENetHTTPHeaderLimitExceeded, ENetException);
+// More interim ("100 Continue") replies than a request takes.
+ORVEX_EXCEPTION_CLASS(ENetHTTPInterimLimitExceeded, ENetException);
 // A body whose framing is broken: a chunk-size line that is not a number, a body cut short.
 ORVEX_EXCEPTION_CLASS(ENetHTTPBodyIncomplete, ENetException);
 

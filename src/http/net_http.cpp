@@ -4,9 +4,22 @@
 #include "core/text.h"
 #include "http/http_exception.h"
 #include "net/buffer.h"
+#include "net/exceptions.h"
 #include "stream/stream.h"
 
 namespace orvex {
+
+namespace {
+
+// Decimal digits worth 1..65535 (leading zeros allowed).
+bool ValidPortText(const std::string& text) {
+  if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return false;
+  const std::size_t first = text.find_first_not_of('0');
+  if (first == std::string::npos || text.size() - first > 5) return false;
+  return std::stoi(text.substr(first)) <= 65535;
+}
+
+}  // namespace
 
 std::int32_t TNetHTTPResponse::StatusCode() const {
   auto blank = StatusLine.find(' ');
@@ -75,16 +88,12 @@ void TNetHTTP::PerformRequest(const std::string& method, const std::string& url,
   request_.SourceStream = source;
   response_.BodyStream = stream;
 
+  TransferBounds().Start(SteadyMs(), TotalTimeout, MinimumRate, RateWindow);
   try {
     for (;;) {
       ResolveTarget();
-      OpenConnection();
-      responseComplete_ = false;
-      do {
-        response_.StatusLine = ReadLine();
-        ReadResponseHeaders();
-        StoreResponseCookies();
-      } while (response_.StatusCode() == 100);
+      SendAndReadStatusLine();
+      ReadInterimAndFinalHeads();
 
       TNetHTTPNextStep next = ClassifyResponse(ignoredCodes);
       if (next == nsFollowUrl) {
@@ -104,15 +113,61 @@ void TNetHTTP::PerformRequest(const std::string& method, const std::string& url,
     }
   } catch (...) {
     FinishConnection();
+    TransferBounds().Stop();
     throw;
   }
   FinishConnection();
+  TransferBounds().Stop();
+}
+
+void TNetHTTP::SendAndReadStatusLine() {
+  for (bool retried = false;; retried = true) {
+    reusedConnection_ = false;
+    // A kept connection's handler stays: its count tells whether any of the reply came.
+    const std::int64_t received = IOHandler() ? IOHandler()->BytesReceived() : 0;
+    try {
+      OpenConnection();
+      responseComplete_ = false;
+      response_.StatusLine = ReadLine();
+      return;
+    } catch (const ENetReadTimeout&) {
+      throw;  // a silent server is not a closed connection: waiting again would double the wait
+    } catch (const ENetException& failure) {
+      const bool lost = dynamic_cast<const ENetConnClosedGracefully*>(&failure) ||
+                        dynamic_cast<const ENetSocketError*>(&failure) ||
+                        dynamic_cast<const ENetClosedSocket*>(&failure);
+      TNetIOHandlerStack* handler = IOHandler();
+      const bool nothingArrived = handler && handler->BytesReceived() == received;
+      // A body to send may have been read already; only requests without one go again.
+      if (retried || !reusedConnection_ || !lost || !nothingArrived || request_.SourceStream) throw;
+      DropConnection();
+    }
+  }
+}
+
+void TNetHTTP::ReadInterimAndFinalHeads() {
+  for (int interim = 0;;) {
+    ReadResponseHeaders();
+    StoreResponseCookies();
+    if (response_.StatusCode() != 100) return;
+    // A server could otherwise keep the request waiting with interim replies for good.
+    if (++interim > kMaxInterimReplies) {
+      throw ENetHTTPInterimLimitExceeded(
+          FormatMessage("More than %s interim replies", std::to_string(kMaxInterimReplies)));
+    }
+    response_.StatusLine = ReadLine();
+  }
 }
 
 void TNetHTTP::FinishConnection() noexcept {
   // A response not read to its end leaves unknown bytes on the connection: never reuse it.
   try {
-    if (!responseComplete_ || closeAfterExchange_ || !response_.KeepAlive()) DropConnection();
+    // Bytes after the end of the response are no reply to anything: the connection is out of
+    // step with the requests and cannot serve another one (KeepAlive takes in what has arrived).
+    if (!responseComplete_ || closeAfterExchange_ || !response_.KeepAlive() ||
+        (IOHandler() && IOHandler()->InputBuffer()->Size() > 0)) {
+      DropConnection();
+    }
   } catch (...) {
     // The exchange's outcome stands; a connection that fails its check is simply dropped.
     try {
@@ -149,6 +204,11 @@ void TNetHTTP::ResolveTarget() {
   }
 
   if (!u.Port.empty()) {
+    // Anything but a number in 1..65535 is refused: read leniently, "70000" or "-1" would
+    // send the request to another site's port 80.
+    if (!ValidPortText(u.Port)) {
+      throw ENetURIException(FormatMessage("Invalid port number in URL: %s", u.Port));
+    }
     currentUri_.Port = u.Port;
   } else if (SameText(u.Protocol, "http")) {
     currentUri_.Port = "80";
@@ -183,8 +243,10 @@ void TNetHTTP::OpenConnection() {
       Connected()) {
     DropConnection();
   }
-  auto number = TryStrToInt64(currentUri_.Port);
-  int port = (number && *number >= 0 && *number <= 65535) ? static_cast<int>(*number) : 80;
+  if (!ValidPortText(currentUri_.Port)) {
+    throw ENetURIException(FormatMessage("Invalid port number in URL: %s", currentUri_.Port));
+  }
+  const int port = std::stoi(currentUri_.Port);
   if ((!SameText(Host(), currentUri_.Host) || Port() != port) && Connected()) DropConnection();
   if (SameText(currentUri_.Protocol, "HTTPS")) {
     // No TLS-capable handler exists in this client.
@@ -212,6 +274,11 @@ void TNetHTTP::EnsureConnected() {
     if (!response_.KeepAlive()) DropConnection();
     CheckClosed(false);
     connected = Connected();
+    // Bytes that came while the connection was idle answer nothing this client asked.
+    if (connected && IO().InputBuffer()->Size() > 0) {
+      DropConnection();
+      connected = false;
+    }
   } catch (const ENetException&) {
     // The kept connection broke while idle (a reset, say); nothing was sent on it yet, so a
     // fresh connection serves the request.
@@ -220,6 +287,7 @@ void TNetHTTP::EnsureConnected() {
     } catch (const ENetException&) {
     }
   }
+  reusedConnection_ = connected;
   if (!connected) {
     SetIPVersion(currentUri_.IPVersion);
     Connect();

@@ -71,7 +71,8 @@ class TNetHTTP : public TComponent, public TNetTCPClient {
                       TStream* stream, const std::vector<std::int16_t>& ignoredCodes);
 
   // Stored settings: MaxAuthRetries, AllowCookies, HandleRedirects, RedirectMaximum,
-  // ProtocolVersion, HTTPOptions, MaxHeaderLines, ConnectTimeout, ReadTimeout,
+  // ProtocolVersion, HTTPOptions, MaxHeaderLines, ConnectTimeout, ReadTimeout, TotalTimeout,
+  // MinimumRate, RateWindow,
   // ProxyParams.ProxyPort, ProxyParams.BasicAuthentication, Request.Accept, Request.UserAgent,
   // Request.BasicAuthentication, Request.ContentLength, Request.ContentRangeStart,
   // Request.ContentRangeEnd, Request.ContentRangeInstanceLength.
@@ -85,6 +86,14 @@ class TNetHTTP : public TComponent, public TNetTCPClient {
   TNetHTTPOptions HTTPOptions = hoForceEncodeParams;
   // More header lines than this in one response head fail the request.
   std::int32_t MaxHeaderLines = 255;
+  // The bounds of each request as a whole (0: off), beside the limits of each connect and read:
+  // the request fails when it lasts longer than TotalTimeout ms, connect and redirects included,
+  // or when fewer than MinimumRate bytes arrive in any RateWindow ms.
+  std::int32_t TotalTimeout = 0;
+  std::int32_t MinimumRate = 0;
+  std::int32_t RateWindow = 0;
+  // Interim "100" replies taken before a final one; one more fails the request.
+  static constexpr int kMaxInterimReplies = 5;
   TNetProxyConnectionInfo ProxyParams;
 
   TNetHTTPRequest& Request() { return request_; }
@@ -132,6 +141,11 @@ class TNetHTTP : public TComponent, public TNetTCPClient {
   friend class TNetHTTPResponse;
 
   void EnsureConnected();
+  // Sends the request and reads the first status line. A kept connection that fails before any
+  // byte of the reply came (the server closed it while idle) gets the request once more on a
+  // new connection.
+  void SendAndReadStatusLine();
+  void ReadInterimAndFinalHeads();
   // The end of every exchange: keeps the connection only when it is clean and may be reused.
   void FinishConnection() noexcept;
   // Disconnects and forgets unread bytes.
@@ -164,6 +178,8 @@ class TNetHTTP : public TComponent, public TNetTCPClient {
   bool responseComplete_ = true;
   // A handler declined the body: the connection is closed at the end of the exchange.
   bool closeAfterExchange_ = false;
+  // The request in flight went out on a connection kept from an earlier one.
+  bool reusedConnection_ = false;
 };
 
 // Registers "TNetHTTP" with the component class registry.

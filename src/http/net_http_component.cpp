@@ -83,6 +83,12 @@ void TNetHTTP::SetProperty(std::string_view name, const PropertyValue& value) {
     SetConnectTimeout(AsInt32(value));
   } else if (name == "ReadTimeout") {
     SetReadTimeout(AsInt32(value));
+  } else if (name == "TotalTimeout") {
+    TotalTimeout = AsInt32(value);
+  } else if (name == "MinimumRate") {
+    MinimumRate = AsInt32(value);
+  } else if (name == "RateWindow") {
+    RateWindow = AsInt32(value);
   } else if (name == "ProxyParams.ProxyPort") {
     ProxyParams.ProxyPort = AsInt32(value);
   } else if (name == "ProxyParams.BasicAuthentication") {

@@ -59,4 +59,58 @@ bool TNetConnectThread::WaitFor(int timeoutMs) {
                                     [this] { return finished_; });
 }
 
+TNetLookupThread::TNetLookupThread(std::string name, platform::AddressFamily family,
+                                   TNetLookupFunction lookup)
+    : state_(std::make_shared<State>()) {
+  thread_ =
+      std::thread([state = state_, name = std::move(name), family, lookup = std::move(lookup)] {
+        platform::SocketAddress address;
+        int code = 11001;
+        try {
+          code = lookup(name, family, address);
+        } catch (...) {
+          // A lookup that fails in any other way is an unknown name.
+        }
+        std::lock_guard<std::mutex> guard(state->lock);
+        state->code = code;
+        state->address = address;
+        state->finished = true;
+        state->finished_changed.notify_all();
+      });
+}
+
+TNetLookupThread::~TNetLookupThread() {
+  if (!thread_.joinable()) return;
+  bool finished;
+  {
+    std::lock_guard<std::mutex> guard(state_->lock);
+    finished = state_->finished;
+  }
+  if (finished) {
+    thread_.join();
+  } else {
+    thread_.detach();  // a hanging lookup must not hold the caller; it keeps its own state alive
+  }
+}
+
+bool TNetLookupThread::WaitFor(int timeoutMs) {
+  std::unique_lock<std::mutex> guard(state_->lock);
+  if (timeoutMs < 0) {
+    state_->finished_changed.wait(guard, [this] { return state_->finished; });
+    return true;
+  }
+  return state_->finished_changed.wait_for(guard, std::chrono::milliseconds(timeoutMs),
+                                           [this] { return state_->finished; });
+}
+
+int TNetLookupThread::Code() const {
+  std::lock_guard<std::mutex> guard(state_->lock);
+  return state_->code;
+}
+
+platform::SocketAddress TNetLookupThread::Address() const {
+  std::lock_guard<std::mutex> guard(state_->lock);
+  return state_->address;
+}
+
 }  // namespace orvex

@@ -52,6 +52,8 @@ ORVEX_EXCEPTION_CLASS(ENetNotASocket, ENetSocketError);
 ORVEX_EXCEPTION_CLASS(ENetConnClosedGracefully, ENetException);
 ORVEX_EXCEPTION_CLASS(ENetClosedSocket, ENetException);
 ORVEX_EXCEPTION_CLASS(ENetReadTimeout, ENetException);
+// The exchange broke its total time limit or moved slower than its least rate; the text says which.
+ORVEX_EXCEPTION_CLASS(ENetTransferLimitExceeded, ENetReadTimeout);
 ORVEX_EXCEPTION_CLASS(ENetReadLnMaxLineLengthExceeded, ENetException);
 ORVEX_EXCEPTION_CLASS(ENetConnectTimeout, ENetException);
 ORVEX_EXCEPTION_CLASS(ENetConnectException, ENetException);

@@ -1,12 +1,25 @@
 #include "net/io_handler.h"
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
+#include <cstdint>
 
 #include "net/connect_thread.h"
 #include "net/exceptions.h"
 
 namespace orvex {
+
+namespace {
+
+bool SameHostName(const std::string& host, std::string_view name) {
+  return host.size() == name.size() &&
+         std::equal(host.begin(), host.end(), name.begin(), [](char a, char b) {
+           return std::tolower(static_cast<unsigned char>(a)) == b;
+         });
+}
+
+}  // namespace
 
 std::uint32_t Ticks() {
   auto now = std::chrono::steady_clock::now().time_since_epoch();
@@ -58,28 +71,62 @@ void TNetIOHandlerStack::ConnectSocket() {
   GStack->SetNoDelay(binding_->Handle(), !UseNagle);
   if (OnAfterBind) OnAfterBind(this);
 
-  std::string address;
-  if (IPVersion == Net_IPv4) {
-    if (TNetStack::IsIPv4Literal(Host)) {
-      address = Host;
-    } else {
-      DoStatus(hsResolving, Host);
-      address = GStack->ResolveHost(Host, Net_IPv4);
-    }
-  } else {
-    if (!TNetStack::CanonicalIPv6(Host).empty()) {
-      address = Host;
-    } else {
-      DoStatus(hsResolving, Host);
-      address = GStack->ResolveHost(Host, Net_IPv6);
-    }
-  }
+  // The name lookup counts against the connect limit: a resolver that hangs ends like a peer
+  // that never answers.
+  const std::int64_t started = SteadyMs();
+  int limit = ConnectLimit();
+  std::string address = LookUp(limit, started);
   binding_->SetPeer(address, Port, IPVersion);
   DoStatus(hsConnecting, address);
-  if (ConnectTimeout == 0)
+  if (limit == 0)
     binding_->Connect();
   else
-    ConnectWithTimeout(ConnectTimeout);
+    ConnectWithTimeout(limit);
+}
+
+int TNetIOHandlerStack::ConnectLimit() const {
+  std::int64_t left = Bounds ? Bounds->TimeLeft(SteadyMs()) : -1;
+  if (left < 0) return ConnectTimeout;
+  left = std::max<std::int64_t>(1, left);
+  if (ConnectTimeout <= 0) return static_cast<int>(std::min<std::int64_t>(left, INT32_MAX));
+  return static_cast<int>(std::min<std::int64_t>(ConnectTimeout, left));
+}
+
+void TNetIOHandlerStack::RaiseConnectTimeout() {
+  Close();
+  if (Bounds) {
+    std::string broken = Bounds->Broken(SteadyMs());
+    if (!broken.empty()) throw ENetTransferLimitExceeded(broken);
+  }
+  throw ENetConnectTimeout(kTextConnectTimeout);
+}
+
+std::string TNetIOHandlerStack::LookUp(int& limit, std::int64_t started) {
+  const bool v4 = IPVersion == Net_IPv4;
+  if (v4 && TNetStack::IsIPv4Literal(Host)) return Host;
+  if (!v4 && !TNetStack::CanonicalIPv6(Host).empty()) return Host;
+  DoStatus(hsResolving, Host);
+  if (v4 && SameHostName(Host, "localhost")) return "127.0.0.1";
+  const auto family = v4 ? platform::AddressFamily::IPv4 : platform::AddressFamily::IPv6;
+  platform::SocketAddress found;
+  int code;
+  if (limit == 0) {
+    code = LookupHost(Host, family, found);
+  } else {
+    TNetLookupThread lookup(Host, family, LookupHost);
+    if (!lookup.WaitFor(limit)) RaiseConnectTimeout();
+    code = lookup.Code();
+    found = lookup.Address();
+    if (limit > 0) {
+      // The connect gets what the lookup left of the limit.
+      std::int64_t left = limit - (SteadyMs() - started);
+      if (left <= 0) RaiseConnectTimeout();
+      limit = static_cast<int>(left);
+    }
+  }
+  if (code != 0) TNetStack::RaiseSocketError(code);
+  return TNetStack::AddressToText(std::span<const std::uint8_t>(found.bytes, v4 ? 4 : 16),
+                                  IPVersion);
 }
 
 void TNetIOHandlerStack::ConnectWithTimeout(int timeout) {
@@ -88,7 +135,7 @@ void TNetIOHandlerStack::ConnectWithTimeout(int timeout) {
     // Closing the socket makes the pending connect fail; the thread is joined before raising.
     Close();
     thread.Join();
-    throw ENetConnectTimeout(kTextConnectTimeout);
+    RaiseConnectTimeout();
   }
   thread.Join();
   if (thread.Failed()) {
@@ -137,7 +184,7 @@ int TNetIOHandlerStack::FillInputBuffer(bool raiseIfClosed, int timeout, bool ra
     if (raiseIfClosed) throw ENetException(kTextNotConnected);
     return 0;
   }
-  if (!Readable(timeout)) {
+  if (!ReadableWithinBounds(timeout)) {
     if (raiseOnTimeout) throw ENetReadTimeout(kTextReadTimeout);
     return -1;
   }
@@ -146,12 +193,34 @@ int TNetIOHandlerStack::FillInputBuffer(bool raiseIfClosed, int timeout, bool ra
   std::vector<std::uint8_t> block(static_cast<std::size_t>(std::max(1, RecvBufferSize)));
   int n = binding_->Receive(block);
   if (n > 0) {
+    bytes_received_ += n;
+    if (Bounds) Bounds->Received(SteadyMs(), n);
     block.resize(static_cast<std::size_t>(n));
     input_buffer_->Append(std::move(block));
   }
   closed_gracefully_ = n == 0;
   CheckClosed(raiseIfClosed, false);
   return n;
+}
+
+bool TNetIOHandlerStack::ReadableWithinBounds(int timeout) {
+  // A poll (timeout 0) never fails on a bound: it only looks at what is there.
+  if (!Bounds || !Bounds->Active() || timeout == 0) return Readable(timeout);
+  const std::int64_t started = SteadyMs();
+  for (;;) {
+    const std::int64_t now = SteadyMs();
+    // Checked before each wait, so a peer that keeps sending fast is held to the total limit too.
+    std::string broken = Bounds->Broken(now);
+    if (!broken.empty()) throw ENetTransferLimitExceeded(broken);
+    std::int64_t wait = Bounds->WaitAllowance(now);
+    if (timeout > 0) {
+      const std::int64_t left = started + timeout - now;
+      if (left <= 0) return false;
+      wait = wait < 0 ? left : std::min(wait, left);
+    }
+    if (Readable(wait < 0 ? -2 : static_cast<int>(std::min<std::int64_t>(wait, INT32_MAX))))
+      return true;
+  }
 }
 
 bool TNetIOHandlerStack::Readable(int timeout) {

@@ -8,8 +8,10 @@
 
 #include "net/buffer.h"
 #include "net/component.h"
+#include "net/connect_thread.h"
 #include "net/ip_version.h"
 #include "net/socket_handle.h"
+#include "net/transfer_bounds.h"
 
 namespace orvex {
 
@@ -42,6 +44,12 @@ class TNetIOHandlerStack : public TNetComponent {
   TNetNotifyEvent OnBeforeBind;
   TNetNotifyEvent OnAfterBind;
 
+  // The total and rate bounds of the exchange in progress, kept by the client (null: none). Every
+  // wait for bytes and the connect (name lookup included) end when a bound is broken.
+  TNetTransferBounds* Bounds = nullptr;
+  // The name lookup, run inside the connect limit (the system's; tests put a slow one here).
+  TNetLookupFunction LookupHost = platform::LookupHost;
+
   int MaxLineLength = kDefaultMaxLineLength;
   TNetMaxLineAction MaxLineAction = maException;
   int RecvBufferSize = kDefaultBufferSize;
@@ -56,6 +64,8 @@ class TNetIOHandlerStack : public TNetComponent {
   bool ClosedGracefully() const { return closed_gracefully_; }
   bool ReadLnSplit() const { return read_ln_split_; }
   bool ReadLnTimedOut() const { return read_ln_timed_out_; }
+  // Bytes received by this handler since it was made: tells whether a reply began to arrive.
+  std::int64_t BytesReceived() const { return bytes_received_; }
 
   // Connection (open, close, receive step).
   void Open();
@@ -88,7 +98,15 @@ class TNetIOHandlerStack : public TNetComponent {
  private:
   void ConnectSocket();
   void ConnectWithTimeout(int timeout);
+  std::string LookUp(int& limit, std::int64_t started);
+  // The connect's limit in ms (0: on the caller's thread, -1: on a thread without limit),
+  // shortened to what the exchange's total limit leaves.
+  int ConnectLimit() const;
+  [[noreturn]] void RaiseConnectTimeout();
   int EffectiveTimeout(int timeout) const;
+  // Readable, with a wait cut into pieces so the exchange's bounds are checked in between;
+  // raises ENetTransferLimitExceeded once a bound is broken.
+  bool ReadableWithinBounds(int timeout);
 
   std::unique_ptr<TNetSocketHandle> binding_;
   std::unique_ptr<TNetBuffer> input_buffer_;
@@ -98,6 +116,7 @@ class TNetIOHandlerStack : public TNetComponent {
   bool closed_gracefully_ = false;
   bool read_ln_split_ = false;
   bool read_ln_timed_out_ = false;
+  std::int64_t bytes_received_ = 0;
 };
 
 // A millisecond counter and the wrap-aware difference of two readings.

@@ -61,7 +61,10 @@ void TNetTCPClient::SetBoundPortRange(int min, int max) {
 void TNetTCPClient::SetIOHandler(std::unique_ptr<TNetIOHandlerStack> handler) {
   io_handler_ = std::move(handler);
   managed_io_handler_ = false;
-  if (io_handler_) io_handler_->SetWorkTarget(this);
+  if (io_handler_) {
+    io_handler_->SetWorkTarget(this);
+    io_handler_->Bounds = &bounds_;
+  }
 }
 
 void TNetTCPClient::Connect() {
@@ -87,6 +90,7 @@ void TNetTCPClient::Connect() {
     handler.IPVersion = ip_version_;
     handler.OnBeforeBind = OnBeforeBind;
     handler.OnAfterBind = OnAfterBind;
+    handler.Bounds = &bounds_;
     handler.Open();
     DoStatus(hsConnected, host_);
     if (OnConnected) OnConnected(this);

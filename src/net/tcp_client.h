@@ -33,6 +33,9 @@ class TNetTCPClient : public TNetComponent {
   void SetBoundPort(int port);
   void SetBoundPortRange(int min, int max);
 
+  // The total and rate bounds of the exchange in progress, shared with the handler.
+  TNetTransferBounds& TransferBounds() { return bounds_; }
+
   TNetIOHandlerStack* IOHandler() const { return io_handler_.get(); }
   // Replaces the handler (the previous one is destroyed); the client owns it.
   void SetIOHandler(std::unique_ptr<TNetIOHandlerStack> handler);
@@ -63,6 +66,7 @@ class TNetTCPClient : public TNetComponent {
   int bound_port_ = 0;
   int bound_port_min_ = 0;
   int bound_port_max_ = 0;
+  TNetTransferBounds bounds_;
   std::unique_ptr<TNetIOHandlerStack> io_handler_;
   bool managed_io_handler_ = false;
 };

@@ -60,6 +60,10 @@ std::optional<int> WaitForExit(const ProcessInfo& info, std::chrono::millisecond
 bool HandleIsOpen(std::uintptr_t handle);
 // Ends the process at once (tests only).
 void KillProcess(const ProcessInfo& info);
+// Delivers a close request or the end of the session to a started launcher as the system does
+// (tests only): POSIX sends SIGTERM or SIGHUP; Windows posts WM_CLOSE or WM_ENDSESSION to the
+// process's application window. False when it could not be delivered.
+bool SendCloseRequest(const ProcessInfo& info, bool sessionEnd);
 // Gives back what the platform holds for the process (Windows: the two handles) and clears
 // `info`. The process itself is not touched.
 void ReleaseProcess(ProcessInfo& info);

@@ -1,10 +1,10 @@
 #include <cstdint>
 #include <string>
 
+#include "core/exception.h"
 #include "http/net_http.h"
 #include "platform/files.h"
 #include "shell/application.h"
-#include "core/exception.h"
 #include "shell/forms.h"
 #include "stream/stream.h"
 #include "updater/capped_stream.h"
@@ -81,6 +81,12 @@ class AnnouncedSizeCheck {
 
 }  // namespace
 
+void BoundDownload(TNetHTTP& client) {
+  client.TotalTimeout = 0;
+  client.MinimumRate = 1024;
+  client.RateWindow = 60000;
+}
+
 void TFormUpdate::DownloadUpdate() {
   try {
     // Where others may write, they could swap the files between our checks and renames.
@@ -111,6 +117,7 @@ void TFormUpdate::FetchJar() {
       TCappedStream capped(file, DownloadLimit());
       AnnouncedSizeCheck check(*NetHTTPClient, DownloadLimit(), platform::FreeDiskSpace(DataDir));
       // Fails on anything short of a whole body, so a cut transfer is never installed.
+      BoundDownload(*NetHTTPClient);
       NetHTTPClient->Get(Url + JarName + ".tmp", capped);
     }
     TFileStream jar(TmpFile, TFileStream::Mode::OpenRead);

@@ -59,6 +59,12 @@ class TFormUpdate : public TForm {
   std::string Url;
 };
 
+// The bounds of the updater's two requests, set on its client before each: the version check
+// ends within 60 s of its start whatever the server sends; the jar fails when fewer than 1 KiB
+// arrive in any 60 s (a slow link still finishes, a drip does not).
+void BoundVersionCheck(TNetHTTP& client);
+void BoundDownload(TNetHTTP& client);
+
 // The updater's form description: NetHTTPClient with its stored settings.
 void RegisterUpdaterResources();
 

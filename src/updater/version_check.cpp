@@ -5,6 +5,11 @@
 
 namespace orvex {
 
+void BoundVersionCheck(TNetHTTP& client) {
+  client.TotalTimeout = 60000;
+  client.MinimumRate = 0;
+}
+
 void TFormUpdate::CheckForUpdate() {
   if (Url == "0" || Url == "") return;  // updating is off
   FetchRemoteVersion();
@@ -17,6 +22,7 @@ void TFormUpdate::FetchRemoteVersion() {
   RemoteVersion = -1;
   try {
     TBoundedMemoryStream buffer(kMaxVersionTextSize);
+    BoundVersionCheck(*NetHTTPClient);
     NetHTTPClient->Get(Url + "version.txt", buffer);
     RemoteVersion = ParseVersionText(buffer.Text());
   } catch (...) {

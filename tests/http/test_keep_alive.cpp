@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <thread>
+#include <vector>
 
 #include "http_fixture.h"
 
@@ -90,18 +91,91 @@ TEST(KeepAlive, ResetWhileIdleLeadsToANewConnection) {
   EXPECT_EQ(server.Accepted(), 2);
 }
 
-TEST(KeepAlive, CloseAfterTheSecondRequestWentOutFails) {
-  // No retry: the request was sent on the old connection, which then ends unanswered.
-  ScriptedServer server(
-      {ServerScript{ServerStep::ReadBlankLine(), ServerStep::Send(Reply("200 OK", "1")),
-                    ServerStep::ReadBlankLine(), ServerStep::Close()},
-       Serve({Reply("200 OK", "2")})});
+TEST(KeepAlive, AKeptConnectionEndedUnansweredGetsTheRequestOnceMoreOnANewOne) {
+  // The server ended the kept connection right after its reply without saying so; the request
+  // went out on it and nothing came back. It goes once more, on a new connection.
+  for (ServerStep end : {ServerStep::Close(), ServerStep::Reset()}) {
+    SCOPED_TRACE(end.kind);
+    ScriptedServer server(
+        {ServerScript{ServerStep::ReadBlankLine(), ServerStep::Send(Reply("200 OK", "1")),
+                      ServerStep::ReadBlankLine(), end},
+         Serve({Reply("200 OK", "2")})});
+    auto client = MakeClient();
+    TMemoryStream first, second;
+    client->Get(UrlOf(server, "/a"), first);
+    client->Get(UrlOf(server, "/b"), second);
+    EXPECT_EQ(second.Text(), "2");
+    EXPECT_EQ(server.Accepted(), 2);
+    EXPECT_NE(server.Received(1).find("GET /b HTTP/1.1"), std::string::npos);
+  }
+}
+
+TEST(KeepAlive, ARequestIsSentAgainOnlyOnceAndOnlyWhenNothingCame) {
+  struct Case {
+    const char* name;
+    std::vector<ServerScript> scripts;
+    int accepted;
+  };
+  const ServerScript answerOnce{ServerStep::ReadBlankLine(), ServerStep::Send(Reply("200 OK", "1")),
+                                ServerStep::ReadBlankLine(), ServerStep::Close()};
+  const ServerScript unanswered{ServerStep::ReadBlankLine(), ServerStep::Close()};
+  const Case cases[] = {
+      // The new connection ends unanswered too: no third try.
+      {"the second try fails as well", {answerOnce, unanswered}, 2},
+      // Part of a reply came: the server did see the request.
+      {"part of a status line came",
+       {ServerScript{ServerStep::ReadBlankLine(), ServerStep::Send(Reply("200 OK", "1")),
+                     ServerStep::ReadBlankLine(), ServerStep::Send("HTTP/1.1 2"),
+                     ServerStep::Close()},
+        Serve({Reply("200 OK", "2")})},
+       1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ScriptedServer server(c.scripts);
+    auto client = MakeClient();
+    TMemoryStream first, second;
+    client->Get(UrlOf(server, "/a"), first);
+    EXPECT_THROW(client->Get(UrlOf(server, "/b"), second), ENetConnClosedGracefully);
+    EXPECT_EQ(server.Accepted(), c.accepted);
+    EXPECT_FALSE(client->Connected());
+  }
+  // A fresh connection that ends unanswered is not tried again.
+  ScriptedServer server({ServerScript{ServerStep::ReadBlankLine(), ServerStep::Close()},
+                         Serve({Reply("200 OK", "2")})});
   auto client = MakeClient();
-  TMemoryStream first, second;
-  client->Get(UrlOf(server, "/a"), first);
-  EXPECT_THROW(client->Get(UrlOf(server, "/b"), second), ENetConnClosedGracefully);
+  TMemoryStream stream;
+  EXPECT_THROW(client->Get(UrlOf(server, "/a"), stream), ENetConnClosedGracefully);
   EXPECT_EQ(server.Accepted(), 1);
-  EXPECT_FALSE(client->Connected());
+}
+
+TEST(KeepAlive, BytesBeyondTheResponseDropTheConnection) {
+  // Whatever follows a complete response answers nothing that was asked: kept, it would be read
+  // as the reply to the next request.
+  const std::string stale = Reply("200 OK", "stale");
+  struct Case {
+    const char* name;
+    ServerScript script;
+  } cases[] = {
+      {"with the response",
+       {ServerStep::ReadBlankLine(), ServerStep::Send(Reply("200 OK", "1") + stale),
+        ServerStep::ReadBlankLine()}},
+      {"while the connection is idle",
+       {ServerStep::ReadBlankLine(), ServerStep::Send(Reply("200 OK", "1")), ServerStep::Pause(100),
+        ServerStep::Send(stale), ServerStep::ReadBlankLine()}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ScriptedServer server({c.script, Serve({Reply("200 OK", "2")})});
+    auto client = MakeClient();
+    TMemoryStream first, second;
+    client->Get(UrlOf(server, "/a"), first);
+    EXPECT_EQ(first.Text(), "1");
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    client->Get(UrlOf(server, "/b"), second);
+    EXPECT_EQ(second.Text(), "2");
+    EXPECT_EQ(server.Accepted(), 2);
+  }
 }
 
 TEST(KeepAlive, ErrorStatusKeepsACleanConnection) {

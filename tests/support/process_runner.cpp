@@ -69,4 +69,9 @@ void ChildProcess::Kill() {
   Wait(std::chrono::seconds(10));
 }
 
+bool ChildProcess::SendCloseRequest(bool sessionEnd) {
+  if (!started_ || exitCode_) return false;
+  return platform::SendCloseRequest(info_, sessionEnd);
+}
+
 }  // namespace orvex::test

@@ -31,6 +31,8 @@ class ChildProcess {
   // From the start to the end seen by Wait (or to now while it runs).
   std::chrono::milliseconds Elapsed() const;
   void Kill();
+  // A close request (POSIX: SIGTERM) or the end of the session (SIGHUP), as the system sends it.
+  bool SendCloseRequest(bool sessionEnd);
 
  private:
   platform::ProcessInfo info_;

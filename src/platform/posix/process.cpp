@@ -163,6 +163,11 @@ void KillProcess(const ProcessInfo& info) {
   }
 }
 
+bool SendCloseRequest(const ProcessInfo& info, bool sessionEnd) {
+  if (info.processId == 0 || !StillRunning(info)) return false;
+  return kill(static_cast<pid_t>(info.processId), sessionEnd ? SIGHUP : SIGTERM) == 0;
+}
+
 void ReleaseProcess(ProcessInfo& info) {
   info = ProcessInfo{};
 }

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include "platform/socket_address_native.h"
 
@@ -164,10 +165,21 @@ int PeerAddress(SocketHandle s, SocketAddress& address) {
 }
 
 int WaitReadable(SocketHandle s, int timeoutMs) {
-  pollfd entry{FdOf(s), POLLIN, 0};
-  int result = ::poll(&entry, 1, timeoutMs < 0 ? -1 : timeoutMs);
-  if (result < 0) return Fail();
-  return result > 0 ? 1 : 0;
+  // A signal (a close request, the session's end) interrupts poll; the launcher handles it once
+  // its loop runs again, so the wait goes on with the time that is left.
+  using Clock = std::chrono::steady_clock;
+  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs);
+  int wait = timeoutMs < 0 ? -1 : timeoutMs;
+  for (;;) {
+    pollfd entry{FdOf(s), POLLIN, 0};
+    int result = ::poll(&entry, 1, wait);
+    if (result >= 0) return result > 0 ? 1 : 0;
+    if (errno != EINTR) return Fail();
+    if (timeoutMs >= 0) {
+      auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+      wait = left > 0 ? static_cast<int>(left) : 0;
+    }
+  }
 }
 
 int LookupHost(const std::string& name, AddressFamily family, SocketAddress& address) {

@@ -105,6 +105,28 @@ void KillProcess(const ProcessInfo& info) {
   if (info.process != 0) TerminateProcess(ProcessHandle(info), 1);
 }
 
+bool SendCloseRequest(const ProcessInfo& info, bool sessionEnd) {
+  struct Search {
+    DWORD processId;
+    HWND found;
+  } search{info.processId, nullptr};
+  EnumWindows(
+      [](HWND hwnd, LPARAM param) -> BOOL {
+        auto* search = reinterpret_cast<Search*>(param);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        char name[32] = {};
+        GetClassNameA(hwnd, name, sizeof name);
+        if (owner != search->processId || lstrcmpA(name, "TApplication") != 0) return TRUE;
+        search->found = hwnd;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  if (search.found == nullptr) return false;
+  return PostMessageA(search.found, sessionEnd ? WM_ENDSESSION : WM_CLOSE, sessionEnd ? TRUE : 0,
+                      0) != 0;
+}
+
 void ReleaseProcess(ProcessInfo& info) {
   if (info.process != 0) CloseHandle(ProcessHandle(info));
   if (info.thread != 0) CloseHandle(reinterpret_cast<HANDLE>(info.thread));
