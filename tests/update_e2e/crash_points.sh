@@ -75,6 +75,9 @@ last_jar() {
 
 points=0
 failures=0
+# Points where the killed run left no jar in the data directory: the new copy is made whole
+# beside the jar first, so only the instant between the two renames may leave it missing.
+gaps=0
 for call in link linkat unlink unlinkat rename renameat renameat2 fsync fdatasync utimensat write; do
   for when in 1 2 3 4 5 6 8 10 12 14 16 20 24 32; do
     prepare
@@ -86,6 +89,7 @@ for call in link linkat unlink unlinkat rename renameat renameat2 fsync fdatasyn
       break
     fi
     points=$((points + 1))
+    [ -f "$data/AppRunner.jar" ] || { gaps=$((gaps + 1)); echo "no jar after a kill at $call #$when"; }
     # Whatever the killed run left in place must be a whole jar.
     for f in AppRunner.jar AppRunner.old; do
       if [ -f "$data/$f" ] && ! cmp -s "$data/$f" "$work/jars/v2" && ! cmp -s "$data/$f" "$work/jars/v3"; then
@@ -103,7 +107,8 @@ for call in link linkat unlink unlinkat rename renameat renameat2 fsync fdatasyn
   done
 done
 
-echo "$points crash points, $failures failures"
+echo "$points crash points, $failures failures, $gaps without a jar"
+[ "$gaps" -le 1 ] || { echo "FAIL: the jar was missing at $gaps crash points"; failures=$((failures + 1)); }
 # Fewer points than the install makes calls for means the kills never landed.
 [ "$points" -ge 6 ] || { echo "FAIL: too few crash points reached"; exit 1; }
 [ "$failures" -eq 0 ]
