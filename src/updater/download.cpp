@@ -3,6 +3,7 @@
 #include "platform/files.h"
 #include "shell/application.h"
 #include "shell/forms.h"
+#include "updater/digest_stream.h"
 #include "updater/update_form.h"
 #include "updater/wait_form.h"
 
@@ -52,10 +53,18 @@ void TFormUpdate::DownloadUpdate() {
   try {
     WaitWindowScope wait(this);
     // The download itself need not reach the disk: only the copy made from it is published.
-    {
+    try {
       TFileStream file(TmpFile, TFileStream::Mode::Create);
+      // The digest is taken as the bytes arrive, so the jar is never read a second time.
+      TDigestStream jar(file);
       // Fails on anything short of a whole body, so a cut transfer is never installed.
-      NetHTTPClient->Get(Url + JarName + ".tmp", file);
+      NetHTTPClient->Get(Url + JarName + ".tmp", jar);
+      jar.Check(RemoteSize, RemoteSha256);
+    } catch (...) {
+      // Bytes that failed their check (or never arrived whole) are not kept (the file is closed
+      // by now, so it can be removed on Windows too).
+      platform::RemoveFile(TmpFile);
+      throw;
     }
     InstallUpdate();
   } catch (...) {

@@ -33,6 +33,7 @@ void TFormUpdate::LoadSettings() {
     Url = ini.ReadText("UPDATE", "url", "");
     JarName = ini.ReadText("RUN", "jarName", "AppRunner");
     InstalledVersion = ini.ReadNumber("UPDATE", "version", 1);
+    PublicKey = ini.ReadText("UPDATE", "publicKey", "");
     ini.Close();
   } catch (...) {
     // Settings are optional: whatever was read so far stays, the rest keeps its default.
