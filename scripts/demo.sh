@@ -109,7 +109,14 @@ cp "$demo/classes/app-v1.jar" "$demo/server/root/updates/AppRunner.tmp"
 printf '3\nsize=%s\nsha256=%s\n' "$forged_size" "$forged_sha" \
   >"$demo/server/root/updates/version.txt"
 run_launcher || rc=$?
-echo "== recorded version after the forged manifest (still 2: its signature did not verify):"
+echo "== refused: the forged manifest's signature did not verify, so nothing was downloaded; a failed"
+echo "   check starts the installation's own jar (version 1), as an offline start does"
+echo "== recorded version (still 2):"
 cat "$data/setup.properties"
+if [ "$(openssl dgst -sha256 -r "$data/AppRunner.jar" | cut -d' ' -f1)" = "$published_sha" ]; then
+  echo "== the data directory still holds the signed version 2"
+else
+  echo "== the data directory's jar CHANGED" && rc=1
+fi
 show_log
 exit $rc
