@@ -6,6 +6,8 @@
   bench/bench.py memory-null [MiB] [pairs]  the same vs curl into /dev/null (keeps nothing)
   bench/bench.py update [MiB] [pairs]     the launcher updating a jar vs curl + cp
   bench/bench.py update-durable [MiB] [pairs]  the same vs curl + sync + cp + sync (as flushed)
+  bench/bench.py update-signed [MiB] [pairs]   a signed update (check, signature, digest while
+                                          downloading, durable install) vs curl + sha256sum + cp + sync
   bench/bench.py startup [runs]           exec to the Java start, minus the 1 s start timer
   bench/bench.py idle [seconds]           CPU time, wake-ups and peak RSS while watching
   bench/bench.py footprint                executable sizes
@@ -240,6 +242,76 @@ def update(mib, pairs, durable=False):
               median([r["ours"][1] for r in rows]) / 1024))
 
 
+def update_signed(mib, pairs):
+    """The whole signed update against doing the same checks by hand: curl, sha256sum, cp, sync."""
+    os.makedirs(WORK, exist_ok=True)
+    server = Nginx()
+    keys = tempfile.mkdtemp(prefix="keys-", dir=WORK)
+    key = os.path.join(keys, "key.pem")  # made for this run only, removed afterwards
+    pub = os.path.join(keys, "pub.pem")
+    subprocess.run(["openssl", "ecparam", "-name", "prime256v1", "-genkey", "-noout", "-out", key],
+                   check=True)
+    subprocess.run(["openssl", "ec", "-in", key, "-pubout", "-out", pub], check=True,
+                   stderr=subprocess.DEVNULL)
+    source = server.put_random("signed-source/app.jar", mib)
+    published = os.path.join(server.root, "signed")
+    subprocess.run([os.path.join(ROOT, "scripts", "publish.sh"), source, "2", key, published],
+                   check=True, stdout=subprocess.DEVNULL)
+    with open(os.path.join(published, "version.txt")) as f:
+        sha = f.read().split("sha256=")[1].split()[0]
+    install = Install("[RUN]\nkeepRunning=0\n\n[UPDATE]\nappDataUpdate=1\nurl=%s\nversion=1\n"
+                      "publicKey=pub.pem\n" % server.url("signed/"))
+    shutil.copy2(pub, os.path.join(install.dir, "pub.pem"))
+    tmp = os.path.join(WORK, "curl.tmp")
+    jar = os.path.join(WORK, "curl.jar")
+    rows = []
+    try:
+        for i in range(pairs):
+            pair = {}
+            for who in (("ours", "curl") if i % 2 == 0 else ("curl", "ours")):
+                if who == "ours":
+                    process, t0 = install.start(0)
+                    started = install.java_started()
+                    rss = status_kib(process.pid, "VmHWM")
+                    end(process)
+                    installed = os.path.join(install.data, ".AppRunner", "AppRunner.jar")
+                    if not os.path.exists(installed) or os.path.getsize(installed) != mib << 20:
+                        raise SystemExit("the launcher did not install the signed update")
+                    pair[who] = ((started - t0) / 1e9 - START_TIMER_S, rss)
+                else:
+                    drop_file(tmp)
+                    drop_file(jar)
+                    t0 = time.monotonic_ns()
+                    subprocess.run(["curl", "-s", "-o", tmp, server.url("signed/AppRunner.tmp")],
+                                   check=True)
+                    out = subprocess.run(["sha256sum", tmp], check=True, capture_output=True,
+                                         text=True).stdout
+                    if out.split()[0] != sha:
+                        raise SystemExit("curl's copy does not match its digest")
+                    subprocess.run(["cp", tmp, jar], check=True)
+                    subprocess.run(["sync", jar], check=True)
+                    pair[who] = ((time.monotonic_ns() - t0) / 1e9, 0)
+            rows.append(pair)
+            print("pair %d: launcher %.2f s (peak RSS %d KiB) | curl + sha256sum + cp + sync %.2f s"
+                  " | ratio %.3f" % (i + 1, pair["ours"][0], pair["ours"][1], pair["curl"][0],
+                                     pair["ours"][0] / pair["curl"][0]), flush=True)
+    finally:
+        drop_file(tmp)
+        drop_file(jar)
+        install.remove()
+        server.stop()
+        shutil.rmtree(keys, ignore_errors=True)
+        if not KEEP:
+            shutil.rmtree(published, ignore_errors=True)
+            drop_file(source)
+    ours = median([r["ours"][0] for r in rows])
+    theirs = median([r["curl"][0] for r in rows])
+    print("median: launcher %.2f s (start timer taken off), curl + sha256sum + cp + sync %.2f s, "
+          "ratio %.3f (median of pair ratios %.3f); launcher peak RSS %.1f MiB" % (
+              ours, theirs, ours / theirs, median([r["ours"][0] / r["curl"][0] for r in rows]),
+              median([r["ours"][1] for r in rows]) / 1024))
+
+
 def startup(runs):
     os.makedirs(WORK, exist_ok=True)
     install = Install("[RUN]\nkeepRunning=0\n\n[UPDATE]\nurl=0\n")
@@ -341,6 +413,8 @@ def main():
         update(*(rest + [256, 5][len(rest):]))
     elif kind == "update-durable":
         update(*(rest + [256, 5][len(rest):]), durable=True)
+    elif kind == "update-signed":
+        update_signed(*(rest + [256, 5][len(rest):]))
     elif kind == "startup":
         startup(*(rest + [10][len(rest):]))
     elif kind == "idle":

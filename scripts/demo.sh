@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # The launcher's main job end to end: a demo install with a real Java runtime and version 1 of a
-# sample application, a local nginx publishing version 2; the launcher updates and starts it.
+# sample application, a local nginx publishing version 2 signed with a key made for the demo; the
+# launcher checks the signature and the jar's digest, updates and starts it. A second run meets
+# a forged manifest and refuses it.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
@@ -22,18 +24,28 @@ echo "== building the sample application, versions 1 and 2"
 build_app 1
 build_app 2
 
-echo "== publishing version 2 on a local nginx"
+echo "== making a signing key for the demo (openssl, P-256)"
+mkdir -p "$demo/keys"
+openssl ecparam -name prime256v1 -genkey -noout -out "$demo/keys/demo-key.pem"
+openssl ec -in "$demo/keys/demo-key.pem" -pubout -out "$demo/keys/demo-pub.pem" 2>/dev/null
+
+echo "== publishing version 2, signed, on a local nginx"
 "$root/scripts/nginx.sh" start "$demo/server"
 trap '"$root/scripts/nginx.sh" stop "$demo/server"' EXIT
 port=$(cat "$demo/server/port")
-mkdir -p "$demo/server/root/updates"
-echo 2 >"$demo/server/root/updates/version.txt"
-cp "$demo/classes/app-v2.jar" "$demo/server/root/updates/AppRunner.tmp"
+# The one place the update URL is made.
+update_url="http://127.0.0.1:$port/updates/"
+"$root/scripts/publish.sh" "$demo/classes/app-v2.jar" 2 "$demo/keys/demo-key.pem" \
+  "$demo/server/root/updates"
+echo "-- version.txt:"
+sed 's/^/   /' "$demo/server/root/updates/version.txt"
 
 echo "== installing version 1 with the launcher and the Java runtime ($java_home)"
 cp "$root/build/native/bin/orvex-launcher" "$demo/install/"
 ln -s "$java_home" "$demo/install/jre"
 cp "$demo/classes/app-v1.jar" "$demo/install/AppRunner.jar"
+# Only the public half of the key is installed beside the launcher.
+cp "$demo/keys/demo-pub.pem" "$demo/install/update-key.pem"
 cat >"$demo/install/setup.properties" <<PROPS
 [RUN]
 memory=64
@@ -42,24 +54,69 @@ jarName=AppRunner
 
 [UPDATE]
 appDataUpdate=1
-url=http://127.0.0.1:$port/updates/
+url=$update_url
 version=1
+publicKey=update-key.pem
 PROPS
 
+run_launcher() {  # prints the launcher's output stamped with the time since its start
+  local start rc
+  start=$(date +%s%N)
+  set +e
+  XDG_DATA_HOME=$demo/home timeout 60 "$demo/install/orvex-launcher" 2>&1 |
+    while IFS= read -r line; do
+      printf '[%6d ms] %s\n' $(( ($(date +%s%N) - start) / 1000000 )) "$line"
+    done
+  rc=${PIPESTATUS[0]}
+  set -e
+  echo "== launcher exited with code $rc after $(( ($(date +%s%N) - start) / 1000000 )) ms"
+  return $rc
+}
+data=$demo/home/.AppRunner
+show_log() {
+  if [ -f "$data/orvex-launcher.log" ]; then
+    echo "== launcher log (signature and digest checks):"
+    grep -i -E 'signature|digest|sha-?256|manifest|install|version' "$data/orvex-launcher.log" |
+      tail -n 12 | sed 's/^/   /' || true
+  fi
+}
+
 echo "== running the launcher"
-start=$(date +%s%N)
-# Each line the application prints is stamped with the time since the launcher was started.
-set +e
-XDG_DATA_HOME=$demo/home timeout 60 "$demo/install/orvex-launcher" 2>&1 |
-  while IFS= read -r line; do
-    printf '[%6d ms] %s\n' $(( ($(date +%s%N) - start) / 1000000 )) "$line"
-  done
-rc=${PIPESTATUS[0]}
-set -e
-elapsed_ms=$(( ($(date +%s%N) - start) / 1000000 ))
-echo "== launcher exited with code $rc after $elapsed_ms ms"
-echo "== data directory $demo/home/.AppRunner:"
-ls -l "$demo/home/.AppRunner"
+rc=0
+run_launcher || rc=$?
+echo "== data directory $data:"
+ls -l "$data"
 echo "== recorded version:"
-cat "$demo/home/.AppRunner/setup.properties"
+cat "$data/setup.properties"
+show_log
+published_sha=$(sed -n 's/^sha256=//p' "$demo/server/root/updates/version.txt")
+installed_sha=$(openssl dgst -sha256 -r "$data/AppRunner.jar" | cut -d' ' -f1)
+echo "== checked: version.txt.sig verifies with update-key.pem over version.txt; the installed"
+echo "   jar's SHA-256 $installed_sha"
+if [ "$installed_sha" = "$published_sha" ] &&
+  openssl dgst -sha256 -verify "$demo/install/update-key.pem" \
+    -signature "$demo/server/root/updates/version.txt.sig" \
+    "$demo/server/root/updates/version.txt" >/dev/null; then
+  echo "   is the one the signed manifest names: the update is the publisher's"
+else
+  echo "   does NOT match the signed manifest" && rc=1
+fi
+
+echo "== an attacker on the path publishes version 3 (the old jar) with a forged manifest"
+forged_size=$(stat -c %s "$demo/classes/app-v1.jar")
+forged_sha=$(openssl dgst -sha256 -r "$demo/classes/app-v1.jar" | cut -d' ' -f1)
+cp "$demo/classes/app-v1.jar" "$demo/server/root/updates/AppRunner.tmp"
+printf '3\nsize=%s\nsha256=%s\n' "$forged_size" "$forged_sha" \
+  >"$demo/server/root/updates/version.txt"
+run_launcher || rc=$?
+echo "== refused: the forged manifest's signature did not verify, so nothing was downloaded; a failed"
+echo "   check starts the installation's own jar (version 1), as an offline start does"
+echo "== recorded version (still 2):"
+cat "$data/setup.properties"
+if [ "$(openssl dgst -sha256 -r "$data/AppRunner.jar" | cut -d' ' -f1)" = "$published_sha" ]; then
+  echo "== the data directory still holds the signed version 2"
+else
+  echo "== the data directory's jar CHANGED" && rc=1
+fi
+show_log
 exit $rc

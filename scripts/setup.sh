@@ -9,6 +9,7 @@ packages=(
   xvfb xcompmgr imagemagick x11-apps x11-utils                  # virtual display and screenshots
   nginx-light default-jdk-headless                              # update server and Java for the demo
   python3 curl strace hyperfine time                            # scripted helpers and benchmarks
+  libssl-dev openssl                    # libcrypto (SHA-256, ECDSA); keys and signatures for tests
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -8,6 +8,7 @@
 #include "shell/forms.h"
 #include "stream/stream.h"
 #include "updater/capped_stream.h"
+#include "updater/digest_stream.h"
 #include "updater/update_form.h"
 #include "updater/update_lock.h"
 #include "updater/wait_form.h"
@@ -114,11 +115,14 @@ void TFormUpdate::FetchJar() {
     {
       // The download itself need not reach the disk: only the copy made from it is published.
       TFileStream file(TmpFile, TFileStream::Mode::CreateNew);
-      TCappedStream capped(file, DownloadLimit());
+      // The digest is taken as the bytes arrive, so the jar is never read a second time.
+      TDigestStream digest(file);
+      TCappedStream capped(digest, DownloadLimit());
       AnnouncedSizeCheck check(*NetHTTPClient, DownloadLimit(), platform::FreeDiskSpace(DataDir));
       // Fails on anything short of a whole body, so a cut transfer is never installed.
       BoundDownload(*NetHTTPClient);
       NetHTTPClient->Get(Url + JarName + ".tmp", capped);
+      digest.Check(RemoteSize, RemoteSha256);
     }
     TFileStream jar(TmpFile, TFileStream::Mode::OpenRead);
     if (RemoteSize >= 0 && jar.Size() != RemoteSize) {

@@ -51,6 +51,7 @@ void TFormUpdate::LoadSettings() {
     InstalledVersion = ini.ReadNumber("UPDATE", "version", 1);
     MaxSizeMiB = ini.ReadNumber("UPDATE", "maxSize", kDefaultMaxSizeMiB);
     if (MaxSizeMiB <= 0) MaxSizeMiB = kDefaultMaxSizeMiB;
+    PublicKey = ini.ReadText("UPDATE", "publicKey", "");
     ini.Close();
   } catch (...) {
     // Settings are optional: whatever was read so far stays, the rest keeps its default.

@@ -26,6 +26,10 @@ class TFormUpdate : public TForm {
   // directory's and the installation's version.
   void CheckForUpdate();
   void FetchRemoteVersion();
+  // Takes the text of "version.txt" as the manifest: with PublicKey set, only once the signature
+  // "version.txt.sig" verifies and the text names the jar's size and digest. Sets RemoteSize and
+  // RemoteSha256 and returns the published version; raises Exception on any failure.
+  std::int32_t AcceptManifest(const std::string& text);
   // Under the data directory's lock: downloads the jar, checks it and installs it. Any failure
   // installs nothing and leaves no download behind.
   void DownloadUpdate();
@@ -42,6 +46,10 @@ class TFormUpdate : public TForm {
   TNetHTTP* NetHTTPClient = nullptr;
 
   std::int32_t RemoteVersion = 0;  // -1 when the last fetch failed; 0 until the first fetch
+  // The jar's size and SHA-256 (lowercase hexadecimal) as the manifest names them: -1 and empty
+  // when it does not. A download must match both before it is installed.
+  std::int64_t RemoteSize = -1;
+  std::string RemoteSha256;
   std::int32_t LocalVersion = 0;
   std::int32_t InstalledVersion = 0;
   std::int32_t AppDataUpdate = 0;
@@ -57,6 +65,8 @@ class TFormUpdate : public TForm {
   std::string OldFile;
   std::string DataDir;
   std::string Url;
+  // Setting publicKey: a PEM ECDSA P-256 public key file in ExeDir; empty when not set.
+  std::string PublicKey;
 };
 
 // The bounds of the updater's two requests, set on its client before each: the version check

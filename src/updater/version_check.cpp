@@ -20,13 +20,16 @@ void TFormUpdate::CheckForUpdate() {
 
 void TFormUpdate::FetchRemoteVersion() {
   RemoteVersion = -1;
+  RemoteSize = -1;
+  RemoteSha256.clear();
   try {
     TBoundedMemoryStream buffer(kMaxVersionTextSize);
     BoundVersionCheck(*NetHTTPClient);
     NetHTTPClient->Get(Url + "version.txt", buffer);
-    RemoteVersion = ParseVersionText(buffer.Text());
+    RemoteVersion = AcceptManifest(buffer.Text());
   } catch (...) {
-    // Unreachable server, error status, oversized or malformed text: no remote version.
+    // Unreachable server, error status, oversized or malformed text, a signature that does not
+    // verify: no remote version.
   }
 }
 

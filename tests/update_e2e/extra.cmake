@@ -6,6 +6,9 @@ set_tests_properties(update_server_start PROPERTIES FIXTURES_SETUP update_server
 set_tests_properties(update_server_stop PROPERTIES FIXTURES_CLEANUP update_server)
 # Real launcher runs against real servers: labelled slow (`ctest -LE slow` runs the rest).
 set(ORVEX_EXTRA_PROPERTIES FIXTURES_REQUIRED update_server LABELS slow)
+# The signed-update cases also need the keys of the trust_material fixture (tests/updater/):
+# the server's start pulls it in, so every test of the server has them.
+set_tests_properties(update_server_start PROPERTIES FIXTURES_REQUIRED trust_material)
 
 # Killing the launcher at every point of an install (Linux: strace's fault injection).
 if(NOT WIN32)
