@@ -53,8 +53,6 @@ class TFormUpdate : public TForm {
   std::int32_t LocalVersion = 0;
   std::int32_t InstalledVersion = 0;
   std::int32_t AppDataUpdate = 0;
-  // The jar's size from the manifest; -1 when it names none.
-  std::int64_t RemoteSize = -1;
   // [UPDATE] maxSize: the cap on a jar of unannounced size, in MiB.
   std::int32_t MaxSizeMiB = 1024;
   std::string TmpFile;
