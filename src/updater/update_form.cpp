@@ -1,6 +1,7 @@
 #include "updater/update_form.h"
 
 #include "http/net_http.h"
+#include "log/launcher_log.h"
 #include "platform/files.h"
 #include "settings/ini_file.h"
 #include "shell/command_line.h"
@@ -19,11 +20,21 @@ TFormUpdate::TFormUpdate(TComponent* owner) : TForm(owner) {
   NetHTTPClient = DescribedComponent<TNetHTTP>(*this, "NetHTTPClient");
   LoadSettings();
   ChooseDataDir();
+  // The log lives beside the updates; lines written before this moment were kept for it.
+  Log().Open(DataDir + kLogFileName);
   LoadLocalVersion();
   // The jar name is used as read here; only the directory name is trimmed.
   TmpFile = DataDir + JarName + ".tmp";
   JarFile = DataDir + JarName + ".jar";
   OldFile = DataDir + JarName + ".old";
+  FailedFile = DataDir + JarName + ".failed";
+  LoadRollbackState();
+  Log().Write("settings",
+              {Field("section", "UPDATE"), Field("url", MaskUrlPassword(Url)),
+               Field("appDataUpdate", AppDataUpdate), Field("version", InstalledVersion),
+               Field("dataDir", DataDir), Field("localVersion", LocalVersion),
+               Field("backupVersion", BackupVersion), Field("failedVersion", FailedVersion),
+               Field("watchedVersion", Watch.watchedVersion), Field("badStarts", Watch.badStarts)});
 }
 
 void TFormUpdate::LoadSettings() {
@@ -36,6 +47,8 @@ void TFormUpdate::LoadSettings() {
     ini.Close();
   } catch (...) {
     // Settings are optional: whatever was read so far stays, the rest keeps its default.
+    Log().Write("failure",
+                {Field("step", "update-settings"), Field("error", CurrentExceptionText())});
   }
 }
 
@@ -59,6 +72,7 @@ void TFormUpdate::UseAppDataDir() {
       DataDir = ExeDir();
     }
   } catch (...) {
+    Log().Write("failure", {Field("step", "data-dir"), Field("error", CurrentExceptionText())});
     DataDir = ExeDir();
   }
 }
@@ -69,6 +83,8 @@ void TFormUpdate::LoadLocalVersion() {
     LocalVersion = ini.ReadNumber("UPDATE", "version", 1);
     ini.Close();
   } catch (...) {
+    Log().Write("failure",
+                {Field("step", "local-version"), Field("error", CurrentExceptionText())});
   }
 }
 
@@ -79,6 +95,7 @@ void TFormUpdate::SaveLocalVersion() {
     ini.Close();
   } catch (...) {
     // The version stays as recorded before; the next run downloads again.
+    Log().Write("failure", {Field("step", "save-version"), Field("error", CurrentExceptionText())});
   }
 }
 

@@ -1,10 +1,11 @@
 # The real wait window on a virtual X display (both targets; Windows under Wine with the X11
 # driver): screenshots compared pixel by pixel, kept under artefacts/ in the build directory.
-set(ORVEX_SCREENSHOT_CASES plain composite rectangular nopicture nodisplay)
+set(ORVEX_SCREENSHOT_CASES plain composite rectangular nopicture nodisplay progress0 progress50
+    progress100)
 if(WIN32)
   # The no-picture and no-display cases are the same logic as on POSIX; the unit tests run them
   # under Wine too (off-screen painting, and the suite's display-less prefix).
-  set(ORVEX_SCREENSHOT_CASES plain composite rectangular)
+  set(ORVEX_SCREENSHOT_CASES plain composite rectangular progress0 progress50 progress100)
 endif()
 foreach(screenshot_case IN LISTS ORVEX_SCREENSHOT_CASES)
   add_test(NAME WaitWindowScreenshot.${screenshot_case}

@@ -6,6 +6,7 @@
 #   TARGET: posix | win32 (the Windows build under Wine, in a prefix of its own with the X11
 #           driver: the suite's prefix has no display driver)
 #   CASE:   plain | composite | rectangular | nopicture | nodisplay
+#           | progress0 | progress50 | progress100 (plain, with the download bar at that point)
 set -uo pipefail
 target=$1 case=$2 bin=$3 artefacts=$4
 here=$(cd "$(dirname "$0")" && pwd)
@@ -43,6 +44,9 @@ fi
 extra=()
 [ "$case" = nopicture ] && extra=(--no-picture)
 [ "$case" = rectangular ] && extra=(--no-shape)
+[ "$case" = progress0 ] && extra=(--progress 0)
+[ "$case" = progress50 ] && extra=(--progress 0.5)
+[ "$case" = progress100 ] && extra=(--progress 1)
 
 # Waits until the demo has painted and blocks (or fails when it ends first or takes too long).
 wait_shown() {
