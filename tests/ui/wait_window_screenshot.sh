@@ -39,7 +39,8 @@ if [ "$target" = win32 ]; then
   limit=60 block=5
 else
   demo=("$bin/wait-window-demo")
-  limit=15 block=2
+  # Long enough for the screenshot and the property query on a loaded machine.
+  limit=15 block=4
 fi
 extra=()
 [ "$case" = nopicture ] && extra=(--no-picture)
