@@ -18,3 +18,12 @@ foreach(screenshot_case IN LISTS ORVEX_SCREENSHOT_CASES)
     set_tests_properties(WaitWindowScreenshot.${screenshot_case} PROPERTIES RESOURCE_LOCK wine_x11)
   endif()
 endforeach()
+
+# The wait window's bar during a real, slow download by the launcher, on both targets.
+add_test(NAME WaitWindowScreenshot.download
+  COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/ui/download_progress_screenshot.sh ${ORVEX_BACKEND}
+          ${CMAKE_BINARY_DIR}/bin ${CMAKE_BINARY_DIR}/artefacts)
+set_tests_properties(WaitWindowScreenshot.download PROPERTIES TIMEOUT 180 SKIP_RETURN_CODE 77)
+if(WIN32)
+  set_tests_properties(WaitWindowScreenshot.download PROPERTIES RESOURCE_LOCK wine_x11)
+endif()

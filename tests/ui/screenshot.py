@@ -6,7 +6,8 @@ CASE: plain (no compositor: drawn opaque), composite (a compositor blends it at 
       composite-unblended (a compositor runs, but it leaves this window as the plain case;
       the caller checks the opacity the window asks for),
       rectangular (a mask that yields no shape), nopicture (no frame picture),
-      progress0, progress50, progress100 (plain, with the download bar at 0, 50 and 100 %).
+      progress0, progress50, progress100 (plain, with the download bar at 0, 50 and 100 %),
+      download (plain, during a real download: a bar at any point; prints "bar N/207").
 Standard library only. Exits 1 with the failed checks listed.
 """
 import struct
@@ -69,7 +70,8 @@ def write_png(path, width, height, rows):
 def main():
     case, shot, out = sys.argv[1:4]
     fraction = PROGRESS.get(case)
-    if fraction is not None:
+    during_download = case == "download"
+    if fraction is not None or during_download:
         case = "plain"
     width, height, rows = read_xwd(shot)
     write_png(out, width, height, rows)
@@ -131,7 +133,11 @@ def main():
     bar = [at(x, BAR_ROW) for x in range(BAR_LEFT, BAR_RIGHT)]
     filled = sum(1 for px in bar if near(px, seen(BAR_FILL)))
     track = sum(1 for px in bar if near(px, seen(BAR_TRACK)))
-    if fraction is None:
+    if during_download:
+        check(filled + track == BAR_RIGHT - BAR_LEFT, f"bar {filled} + {track} columns, not the whole track")
+        check(all(near(px, seen(BAR_FILL)) for px in bar[:filled]), "the filled part is not at the left")
+        print(f"bar {filled}/{BAR_RIGHT - BAR_LEFT}")
+    elif fraction is None:
         check(filled == 0 and track == 0, f"a bar ({filled} filled, {track} track) without progress")
     else:
         want = int(fraction * 1000) * (BAR_RIGHT - BAR_LEFT) // 1000
@@ -147,7 +153,7 @@ def main():
         right = max(x for x, _ in text)
         check(abs((left + right) / 2 - WIN_W / 2) <= 4, f"text spans {left}..{right}: not centred")
         check(min(y for _, y in text) >= 40, "text above row 40")
-    name = case if fraction is None else f"progress {fraction:.0%}"
+    name = "download" if during_download else case if fraction is None else f"progress {fraction:.0%}"
     print(f"{name}: {'ok' if not failures else 'FAILED'} ({len(text)} text pixels, desktop {desk}) -> {out}")
     if failures:
         print("\n".join(failures))
