@@ -80,11 +80,12 @@ TProgressStream::Report WaitWindowProgress(TNetHTTP& client, std::int64_t& writt
 
 void TFormUpdate::DownloadUpdate() {
   const std::string url = Url + JarName + ".tmp";
-  const auto start = std::chrono::steady_clock::now();
+  auto start = std::chrono::steady_clock::now();
   std::int64_t written = 0;
   std::string status = "none";
   try {
     WaitWindowScope wait(this);
+    start = std::chrono::steady_clock::now();  // the transfer's time, without the window's
     // The download itself need not reach the disk: only the copy made from it is published.
     {
       TFileStream file(TmpFile, TFileStream::Mode::Create);

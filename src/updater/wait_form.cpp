@@ -75,6 +75,12 @@ void TFormWait::PaintWindow(platform::Surface& surface) {
 }
 
 void TFormWait::ShowProgress(std::int64_t done, std::int64_t total) {
+  const int width = kProgressBarRect.right - kProgressBarRect.left;
+  // A repaint costs a millisecond or two: none when the bar would look the same.
+  if (total == progressTotal_ && ProgressFillWidth(done, total, width) ==
+                                     ProgressFillWidth(progressDone_, progressTotal_, width)) {
+    return;
+  }
   progressDone_ = done;
   progressTotal_ = total;
   if (HandleAllocated()) platform::RepaintPaintedWindow(Handle());
