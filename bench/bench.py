@@ -8,6 +8,8 @@
   bench/bench.py update-durable [MiB] [pairs]  the same vs curl + sync + cp + sync (as flushed)
   bench/bench.py update-signed [MiB] [pairs]   a signed update (check, signature, digest while
                                           downloading, durable install) vs curl + sha256sum + cp + sync
+  bench/bench.py update-progress [MiB] [pairs]  the launcher updating with its wait window and
+                                          progress bar on a virtual display vs with no display
   bench/bench.py startup [runs]           exec to the Java start, minus the 1 s start timer
   bench/bench.py idle [seconds]           CPU time, wake-ups and peak RSS while watching
   bench/bench.py footprint                executable sizes
@@ -142,13 +144,16 @@ class Install:
         self.stamp = os.path.join(self.dir, "java-start")
         self.data = os.path.join(self.dir, "userdata")
 
-    def start(self, java_ms):
-        """Starts the launcher; returns it and the monotonic time (ns) just before."""
+    def start(self, java_ms, display=None):
+        """Starts the launcher; returns it and the monotonic time (ns) just before. With a
+        display the wait window (and its progress bar) is shown there."""
         drop_file(self.stamp)
         shutil.rmtree(self.data, ignore_errors=True)
         os.makedirs(self.data)
         env = dict(os.environ)
         env.pop("DISPLAY", None)  # no wait window: the download itself is measured
+        if display:
+            env["DISPLAY"] = display
         env.update(XDG_DATA_HOME=self.data, ORVEX_BENCH_STAMP=self.stamp,
                    ORVEX_BENCH_JAVA_MS=str(java_ms))
         t0 = time.monotonic_ns()
@@ -264,6 +269,27 @@ def update_signed(mib, pairs):
     shutil.copy2(pub, os.path.join(install.dir, "pub.pem"))
     tmp = os.path.join(WORK, "curl.tmp")
     jar = os.path.join(WORK, "curl.jar")
+
+
+def update_progress(mib, pairs):
+    """The same update with the wait window repainting its bar (at most ten times a second) on
+    a virtual display, against no display at all (no window, nothing painted)."""
+    os.makedirs(WORK, exist_ok=True)
+    displayfd = os.path.join(WORK, "xvfb.display")
+    with open(displayfd, "w") as out:
+        xvfb = subprocess.Popen(["Xvfb", "-displayfd", "1", "-screen", "0", "1024x768x24",
+                                 "-nolisten", "tcp"], stdout=out, stderr=subprocess.DEVNULL)
+    for _ in range(100):
+        if os.path.getsize(displayfd) > 0:
+            break
+        time.sleep(0.05)
+    with open(displayfd) as f:
+        display = ":" + f.read().strip()
+    server = Nginx()
+    server.put_text("upd/version.txt", "2\n")
+    source = server.put_random("upd/AppRunner.tmp", mib)
+    install = Install("[RUN]\nkeepRunning=0\n\n[UPDATE]\nappDataUpdate=1\nurl=%s\nversion=1\n"
+                      % server.url("upd/"))
     rows = []
     try:
         for i in range(pairs):
@@ -310,6 +336,44 @@ def update_signed(mib, pairs):
           "ratio %.3f (median of pair ratios %.3f); launcher peak RSS %.1f MiB" % (
               ours, theirs, ours / theirs, median([r["ours"][0] / r["curl"][0] for r in rows]),
               median([r["ours"][1] for r in rows]) / 1024))
+            for who in (("window", "none") if i % 2 == 0 else ("none", "window")):
+                process, t0 = install.start(0, display if who == "window" else None)
+                started = install.java_started()
+                end(process)
+                installed = os.path.join(install.data, ".AppRunner", "AppRunner.jar")
+                if os.path.getsize(installed) != mib << 20:
+                    raise SystemExit("the launcher did not install the update")
+                pair[who] = ((started - t0) / 1e9 - START_TIMER_S, download_ms(install) / 1e3)
+            rows.append(pair)
+            print("pair %d: with window and bar %.2f s (transfer %.3f s) | without display %.2f s "
+                  "(transfer %.3f s) | ratio %.3f, transfer ratio %.3f" % (
+                      i + 1, pair["window"][0], pair["window"][1], pair["none"][0], pair["none"][1],
+                      pair["window"][0] / pair["none"][0], pair["window"][1] / pair["none"][1]),
+                  flush=True)
+    finally:
+        install.remove()
+        server.stop()
+        xvfb.terminate()
+        xvfb.wait()
+        drop_file(displayfd)
+        if not KEEP:
+            drop_file(source)
+    for k, what in ((0, "update (start timer taken off)"), (1, "transfer (the log's download ms)")):
+        window = median([r["window"][k] for r in rows])
+        none = median([r["none"][k] for r in rows])
+        print("median %s: with window and bar %.3f s, without display %.3f s, ratio %.3f "
+              "(median of pair ratios %.3f)" % (what, window, none, window / none,
+                                                 median([r["window"][k] / r["none"][k] for r in rows])))
+
+
+def download_ms(install):
+    """The transfer's time as the launcher logged it (its "download" line)."""
+    log = os.path.join(install.data, ".AppRunner", "orvex-launcher.log")
+    with open(log) as f:
+        for line in f:
+            if " download " in line and " ok=1" in line:
+                return int(line.split(" ms=")[1].split()[0])
+    raise SystemExit("no download in the launcher's log")
 
 
 def startup(runs):
@@ -415,6 +479,8 @@ def main():
         update(*(rest + [256, 5][len(rest):]), durable=True)
     elif kind == "update-signed":
         update_signed(*(rest + [256, 5][len(rest):]))
+    elif kind == "update-progress":
+        update_progress(*(rest + [256, 5][len(rest):]))
     elif kind == "startup":
         startup(*(rest + [10][len(rest):]))
     elif kind == "idle":

@@ -8,7 +8,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 layers=(
   "core"
   "platform"
-  "stream settings session shell"
+  "stream settings session shell log"
   "net"
   "http ui"
   "updater"

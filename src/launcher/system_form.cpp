@@ -1,6 +1,8 @@
 #include "launcher/system_form.h"
 
 #include "launcher/java_command.h"
+#include "launcher/launcher_version.h"
+#include "log/launcher_log.h"
 #include "platform/files.h"
 #include "settings/ini_file.h"
 #include "shell/application.h"
@@ -21,7 +23,12 @@ TFormSystem::TFormSystem(TComponent* owner) : TForm(owner) {
   LoadDescription("TFormSystem");
   TimerLauncher = DescribedComponent<TTimer>(*this, "TimerLauncher");
   TimerTerminate = DescribedComponent<TTimer>(*this, "TimerTerminate");
+  // Kept until the updater knows the data directory, where the log lives.
+  Log().Write("start", {Field("version", kLauncherVersion), Field("word", CommandArgument(1)),
+                        Field("dir", ExeDir())});
   LoadSettings();
+  Log().Write("settings", {Field("section", "RUN"), Field("memory", Memory),
+                           Field("keepRunning", KeepRunning ? 1 : 0), Field("jarName", JarName)});
   if (FormUpdate == nullptr) FormUpdate = new TFormUpdate(this);  // owned by this form
   // May download and install a newer jar, with the wait window up, before the launch.
   FormUpdate->CheckForUpdate();
@@ -51,6 +58,7 @@ void TFormSystem::LoadSettings() {
     ini.Close();
   } catch (...) {
     // What was read so far stays; the rest keeps its initial value.
+    Log().Write("failure", {Field("step", "settings"), Field("error", CurrentExceptionText())});
   }
   // Both become part of the Java command and the jar's path: refused unless they are plain.
   CheckJarName(JarName);
@@ -66,12 +74,23 @@ void TFormSystem::Launch(const std::string& argument) {
     if (FormUpdate != nullptr && FormUpdate->UseDownloadedJar()) jar = FormUpdate->JarFile;
     if (platform::FileExists(jar)) {
       platform::ProcessInfo started;
-      if (platform::StartProcess(JavaCommand(java, Memory, jar, argument, exeDir), started)) {
+      const platform::ProcessCommand command = JavaCommand(java, Memory, jar, argument, exeDir);
+      if (platform::StartProcess(command, started)) {
         platform::ReleaseProcess(ProcessInfo);  // the previous start has ended by now
         ProcessInfo = started;
+        StartedJar = jar;
+        StartedAt = std::chrono::steady_clock::now();
+        EndSeen = false;
+        Log().Write("java.start",
+                    {Field("cmdline", command.commandLine), Field("pid", started.processId)});
+      } else {
+        Log().Write("java.failed", {Field("cmdline", command.commandLine)});
       }
+    } else {
+      Log().Write("java.missing", {Field("jar", jar)});
     }
   } catch (...) {
+    Log().Write("failure", {Field("step", "launch"), Field("error", CurrentExceptionText())});
     // The watchdog is armed whatever happened: it sees a failed start as an ended application.
     TimerLauncher->SetEnabled(true);
     throw;
@@ -82,11 +101,28 @@ void TFormSystem::Launch(const std::string& argument) {
 void TFormSystem::CheckApplication() {
   if (platform::StillRunning(ProcessInfo)) return;
   // Ended, or never started.
+  NoteEnd();
   if (KeepRunning) {
     Launch("app");
   } else {
     TimerTerminate->SetEnabled(true);
   }
+}
+
+void TFormSystem::NoteEnd() {
+  if (EndSeen) return;
+  EndSeen = true;
+  // The end is seen at the watchdog's tick, so the run time is at most one tick long.
+  const auto now = std::chrono::steady_clock::now();
+  const std::optional<int> status =
+      platform::WaitForExit(ProcessInfo, std::chrono::milliseconds(0));
+  Log().Write(
+      "java.end",
+      {Field("pid", ProcessInfo.processId),
+       Field("status", status ? std::to_string(*status) : std::string("unknown")),
+       Field("ms",
+             std::chrono::duration_cast<std::chrono::milliseconds>(now - StartedAt).count())});
+  if (FormUpdate != nullptr) FormUpdate->NoteApplicationEnd(StartedJar, status, StartedAt, now);
 }
 
 void TFormSystem::TimerLauncherTimer(TComponent*) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,11 @@ class TFormSystem : public TForm {
   std::string JarName;
   // The application started last; replaced only by a successful start.
   platform::ProcessInfo ProcessInfo;
+  // That start's jar and time, and whether its end was seen (logged, and judged for the
+  // roll-back of a fresh update).
+  std::string StartedJar;
+  std::chrono::steady_clock::time_point StartedAt{};
+  bool EndSeen = true;
 
   // Reads memory, keepRunning and jarName from ExeDir's settings file; a missing or unreadable
   // file leaves the defaults. Raises Exception for a jar name or memory that is not plain.
@@ -32,6 +38,9 @@ class TFormSystem : public TForm {
   void Launch(const std::string& argument);
   // One watchdog check: restarts the ended application or arms TimerTerminate.
   void CheckApplication();
+
+  // Logs the end of the application started last and hands it to the updater's roll-back rule.
+  void NoteEnd();
 
   void TimerLauncherTimer(TComponent* sender);
   void TimerTerminateTimer(TComponent* sender);

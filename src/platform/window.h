@@ -70,6 +70,10 @@ void DestroyPaintedWindow(Window* window);
 // background picture right away, so the X server itself redraws it while the thread blocks.
 // Then shows, activates and raises the window.
 void ShowPaintedWindow(Window* window);
+// Paints the window again now and lets its pending paint work run, without the event loop
+// (the thread is in a download). Windows: the window's own messages are handled; POSIX: the
+// new picture becomes the background and is flushed to the X server. No-op while hidden.
+void RepaintPaintedWindow(Window* window);
 
 // Sets the window's shape (drawing and input); null removes it. False when the platform
 // refuses it (the window keeps the shape it had).

@@ -1,16 +1,20 @@
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "core/exception.h"
 #include "http/net_http.h"
+#include "log/launcher_log.h"
 #include "platform/files.h"
 #include "shell/application.h"
 #include "shell/forms.h"
 #include "stream/stream.h"
 #include "updater/capped_stream.h"
 #include "updater/digest_stream.h"
+#include "updater/progress.h"
 #include "updater/update_form.h"
 #include "updater/update_lock.h"
+#include "updater/update_log.h"
 #include "updater/wait_form.h"
 #include "updater/zip_check.h"
 
@@ -80,6 +84,29 @@ class AnnouncedSizeCheck {
   TNetHTTP& client_;
 };
 
+// The body's size when the response announces it (Content-Length, not chunked); -1 otherwise.
+std::int64_t KnownBodySize(TNetHTTP& client) {
+  const TNetHeaderList& headers = client.Response().RawHeaders;
+  if (headers.Value("Transfer-Encoding").find("chunked") != std::string::npos) return -1;
+  return AnnouncedLength(headers);
+}
+
+// Feeds the wait window's bar from the bytes written, at most ten repaints a second.
+TProgressStream::Report WaitWindowProgress(TNetHTTP& client, std::int64_t& written) {
+  auto throttle = std::make_shared<TRepaintThrottle>();
+  return [&client, &written, throttle](std::int64_t position) {
+    written = position;
+    if (FormWait == nullptr) return;
+    const std::int64_t total = KnownBodySize(client);
+    if (total <= 0 || !throttle->Due(std::chrono::steady_clock::now())) return;
+    try {
+      FormWait->ShowProgress(position, total);
+    } catch (...) {
+      // The bar is a courtesy: a repaint that fails never fails the download.
+    }
+  };
+}
+
 }  // namespace
 
 void BoundDownload(TNetHTTP& client) {
@@ -89,16 +116,30 @@ void BoundDownload(TNetHTTP& client) {
 }
 
 void TFormUpdate::DownloadUpdate() {
+  const std::string url = Url + JarName + ".tmp";
+  auto start = std::chrono::steady_clock::now();
+  std::int64_t written = 0;
+  std::string status = "none";
   try {
     // Where others may write, they could swap the files between our checks and renames.
     if (!platform::DirectoryIsPrivate(DataDir)) return;
     TUpdateLock lock(LockFile);
     if (!lock.Held()) return;  // another launcher is updating: start the current jar
     WaitWindowScope wait(this);
-    FetchJar();
+    start = std::chrono::steady_clock::now();  // the transfer's time, without the window's
+    FetchJar(written, status);
+    const std::int64_t ms = MillisecondsSince(start);
+    Log().Write("download", {Field("url", MaskUrlPassword(url)), Field("status", status),
+                             Field("bytes", written), Field("ms", ms),
+                             Field("KiBps", KiBPerSecond(written, ms)), Field("ok", 1)});
     InstallUpdate();
   } catch (...) {
     // A failed download installs nothing; the launch goes on with the jar the rules select.
+    const std::int64_t ms = MillisecondsSince(start);
+    Log().Write("download", {Field("url", MaskUrlPassword(url)), Field("status", status),
+                             Field("bytes", written), Field("ms", ms),
+                             Field("KiBps", KiBPerSecond(written, ms)), Field("ok", 0),
+                             Field("error", CurrentExceptionText())});
   }
 }
 
@@ -107,7 +148,8 @@ std::int64_t TFormUpdate::DownloadLimit() const {
   return std::int64_t{MaxSizeMiB} * 1024 * 1024;
 }
 
-void TFormUpdate::FetchJar() {
+void TFormUpdate::FetchJar(std::int64_t& written, std::string& status) {
+  const std::string url = Url + JarName + ".tmp";
   // A file left by a cut run, or a link planted in its place, goes first (a link is removed
   // itself): the download is then created afresh and never written through a link.
   platform::RemoveFile(TmpFile);
@@ -118,10 +160,17 @@ void TFormUpdate::FetchJar() {
       // The digest is taken as the bytes arrive, so the jar is never read a second time.
       TDigestStream digest(file);
       TCappedStream capped(digest, DownloadLimit());
+      TProgressStream counted(capped, WaitWindowProgress(*NetHTTPClient, written));
       AnnouncedSizeCheck check(*NetHTTPClient, DownloadLimit(), platform::FreeDiskSpace(DataDir));
-      // Fails on anything short of a whole body, so a cut transfer is never installed.
       BoundDownload(*NetHTTPClient);
-      NetHTTPClient->Get(Url + JarName + ".tmp", capped);
+      // Fails on anything short of a whole body, so a cut transfer is never installed.
+      try {
+        NetHTTPClient->Get(url, counted);
+        status = ReplyStatus(*NetHTTPClient, nullptr);
+      } catch (...) {
+        status = ReplyStatus(*NetHTTPClient, std::current_exception());
+        throw;
+      }
       digest.Check(RemoteSize, RemoteSha256);
     }
     TFileStream jar(TmpFile, TFileStream::Mode::OpenRead);
@@ -138,33 +187,55 @@ void TFormUpdate::FetchJar() {
 }
 
 void TFormUpdate::InstallUpdate() {
-  // A missing jar has age -1, so a first installation always goes ahead.
-  if (platform::FileAge(TmpFile) <= platform::FileAge(JarFile)) return;
-  // The new copy is made whole beside the jar first, so the jar is missing only between the two
-  // renames below, never during the copy.
-  platform::RemoveFile(PartFile);  // left over from an installation that was cut short
-  if (!platform::CopyWholeFile(TmpFile, PartFile)) {
-    platform::RemoveFile(PartFile);
-    return;
-  }
-  const bool hadJar = platform::FileExists(JarFile);
-  if (hadJar) {
-    // The backup rotates only when there is a jar to take its place.
-    platform::RemoveFile(OldFile);
-    if (!platform::RenameFile(JarFile, OldFile)) {
+  try {
+    // A missing jar has age -1, so a first installation always goes ahead.
+    if (platform::FileAge(TmpFile) <= platform::FileAge(JarFile)) {
+      Log().Write("install",
+                  {Field("skipped", "download not newer than the jar"), Field("file", JarFile)});
+      return;
+    }
+    // The new copy is made whole beside the jar first, so the jar is missing only between the
+    // two renames below, never during the copy.
+    platform::RemoveFile(PartFile);  // left over from an installation that was cut short
+    const bool copied = platform::CopyWholeFile(TmpFile, PartFile);
+    Log().Write("install", {Field("step", "copy"), Field("ok", copied ? 1 : 0),
+                            Field("from", TmpFile), Field("to", PartFile)});
+    if (!copied) {
       platform::RemoveFile(PartFile);
       return;
     }
+    const bool hadJar = platform::FileExists(JarFile);
+    if (hadJar) {
+      // The backup rotates only when there is a jar to take its place.
+      platform::RemoveFile(OldFile);
+      const bool moved = platform::RenameFile(JarFile, OldFile);
+      Log().Write("install", {Field("step", "backup"), Field("ok", moved ? 1 : 0),
+                              Field("from", JarFile), Field("to", OldFile)});
+      if (!moved) {
+        platform::RemoveFile(PartFile);
+        return;
+      }
+    }
+    const bool placed = platform::RenameFile(PartFile, JarFile);
+    Log().Write("install", {Field("step", "place"), Field("ok", placed ? 1 : 0),
+                            Field("from", PartFile), Field("to", JarFile)});
+    if (!placed) {
+      if (hadJar) {
+        const bool undone = platform::RenameFile(OldFile, JarFile);  // roll back
+        Log().Write("install", {Field("step", "undo-backup"), Field("ok", undone ? 1 : 0)});
+      }
+      platform::RemoveFile(PartFile);
+      return;
+    }
+    // The renames reach the disk before the version that depends on them is recorded.
+    platform::FlushDirectory(DataDir);
+    RecordInstall(hadJar, LocalVersion);
+    LocalVersion = RemoteVersion;
+    SaveLocalVersion();
+    Log().Write("install", {Field("step", "record"), Field("version", LocalVersion)});
+  } catch (...) {
+    Log().Write("failure", {Field("step", "install"), Field("error", CurrentExceptionText())});
   }
-  if (!platform::RenameFile(PartFile, JarFile)) {
-    if (hadJar) platform::RenameFile(OldFile, JarFile);  // roll back
-    platform::RemoveFile(PartFile);
-    return;
-  }
-  // The renames reach the disk before the version that depends on them is recorded.
-  platform::FlushDirectory(DataDir);
-  LocalVersion = RemoteVersion;
-  SaveLocalVersion();
 }
 
 bool TFormUpdate::UseDownloadedJar() const {

@@ -2,6 +2,7 @@
 
 #include "core/text.h"
 #include "http/net_http.h"
+#include "log/launcher_log.h"
 #include "platform/files.h"
 #include "settings/ini_file.h"
 #include "shell/command_line.h"
@@ -33,6 +34,8 @@ TFormUpdate::TFormUpdate(TComponent* owner) : TForm(owner) {
   NetHTTPClient = DescribedComponent<TNetHTTP>(*this, "NetHTTPClient");
   LoadSettings();
   ChooseDataDir();
+  // The log lives beside the updates; lines written before this moment were kept for it.
+  Log().Open(DataDir + kLogFileName);
   LoadLocalVersion();
   // The jar name is used as read here; only the directory name is trimmed.
   TmpFile = DataDir + JarName + ".tmp";
@@ -40,6 +43,14 @@ TFormUpdate::TFormUpdate(TComponent* owner) : TForm(owner) {
   OldFile = DataDir + JarName + ".old";
   PartFile = JarFile + ".part";
   LockFile = DataDir + JarName + ".lock";
+  FailedFile = DataDir + JarName + ".failed";
+  LoadRollbackState();
+  Log().Write("settings",
+              {Field("section", "UPDATE"), Field("url", MaskUrlPassword(Url)),
+               Field("appDataUpdate", AppDataUpdate), Field("version", InstalledVersion),
+               Field("dataDir", DataDir), Field("localVersion", LocalVersion),
+               Field("backupVersion", BackupVersion), Field("failedVersion", FailedVersion),
+               Field("watchedVersion", Watch.watchedVersion), Field("badStarts", Watch.badStarts)});
 }
 
 void TFormUpdate::LoadSettings() {
@@ -55,6 +66,8 @@ void TFormUpdate::LoadSettings() {
     ini.Close();
   } catch (...) {
     // Settings are optional: whatever was read so far stays, the rest keeps its default.
+    Log().Write("failure",
+                {Field("step", "update-settings"), Field("error", CurrentExceptionText())});
   }
   // The jar name becomes file names in the data directory: one that could leave it is refused.
   CheckJarName(JarName);
@@ -80,6 +93,7 @@ void TFormUpdate::UseAppDataDir() {
       DataDir = ExeDir();
     }
   } catch (...) {
+    Log().Write("failure", {Field("step", "data-dir"), Field("error", CurrentExceptionText())});
     DataDir = ExeDir();
   }
 }
@@ -90,6 +104,8 @@ void TFormUpdate::LoadLocalVersion() {
     LocalVersion = ini.ReadNumber("UPDATE", "version", 1);
     ini.Close();
   } catch (...) {
+    Log().Write("failure",
+                {Field("step", "local-version"), Field("error", CurrentExceptionText())});
   }
 }
 
@@ -100,6 +116,7 @@ void TFormUpdate::SaveLocalVersion() {
     ini.Close();
   } catch (...) {
     // The version stays as recorded before; the next run downloads again.
+    Log().Write("failure", {Field("step", "save-version"), Field("error", CurrentExceptionText())});
   }
 }
 

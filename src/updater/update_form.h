@@ -1,9 +1,12 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "shell/form.h"
+#include "updater/rollback_rule.h"
 
 namespace orvex {
 
@@ -35,13 +38,29 @@ class TFormUpdate : public TForm {
   void DownloadUpdate();
   // Downloads into TmpFile (created afresh) within DownloadLimit(); raises unless the file is a
   // whole zip archive of the announced size. A failed download's file is removed.
-  void FetchJar();
+  // `written` follows the bytes as they arrive and `status` is the reply's, for the log.
+  void FetchJar(std::int64_t& written, std::string& status);
   // The most the jar may take: the manifest's size when there is one, else maxSize.
   std::int64_t DownloadLimit() const;
   // Copies TmpFile beside the jar, then replaces the jar by two renames and records the version.
   void InstallUpdate();
   // Whether the launcher should start JarFile instead of the installation's jar.
   bool UseDownloadedJar() const;
+
+  // Roll-back of a freshly installed version that will not start (rollback.cpp). The state
+  // lives in DataDir's settings file beside `version`.
+  void LoadRollbackState();
+  void SaveRollbackState();
+  // Called by the install once JarFile holds RemoteVersion: the backup's version (when one was
+  // made) and the start of the watch.
+  void RecordInstall(bool backupMade, std::int32_t previousVersion);
+  // The application started from `startedJar` has ended: counts an early failure of the
+  // watched version and rolls it back on the last one.
+  void NoteApplicationEnd(const std::string& startedJar, std::optional<int> exitStatus,
+                          std::chrono::steady_clock::time_point started,
+                          std::chrono::steady_clock::time_point ended);
+  // Puts the backup (OldFile) back in JarFile's place, the failed jar aside as FailedFile.
+  void RollBack();
 
   TNetHTTP* NetHTTPClient = nullptr;
 
@@ -65,6 +84,10 @@ class TFormUpdate : public TForm {
   std::string Url;
   // Setting publicKey: a PEM ECDSA P-256 public key file in ExeDir; empty when not set.
   std::string PublicKey;
+  std::int32_t FailedVersion = -1;  // rolled back once: never downloaded again
+  std::int32_t BackupVersion = -1;  // the version in OldFile; -1 when unknown or none
+  WatchState Watch;
+  std::string FailedFile;  // DataDir + JarName + ".failed": where a rolled-back jar goes
 };
 
 // The bounds of the updater's two requests, set on its client before each: the version check

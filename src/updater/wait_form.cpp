@@ -8,6 +8,7 @@
 #include "ui/form_shaper.h"
 #include "ui/graphic_control.h"
 #include "ui/label.h"
+#include "ui/progress_bar.h"
 #include "ui/reflection_image.h"
 
 namespace orvex {
@@ -69,6 +70,20 @@ void TFormWait::PaintWindow(platform::Surface& surface) {
   const platform::WindowBounds bounds = platform::GetWindowBounds(Handle());
   platform::FillRectangle(surface, {0, 0, bounds.width, bounds.height}, color_);
   PaintGraphicControls(*this, surface);
+  if (progressTotal_ > 0)
+    PaintProgressBar(surface, kProgressBarRect, progressDone_, progressTotal_);
+}
+
+void TFormWait::ShowProgress(std::int64_t done, std::int64_t total) {
+  const int width = kProgressBarRect.right - kProgressBarRect.left;
+  // A repaint costs a millisecond or two: none when the bar would look the same.
+  if (total == progressTotal_ && ProgressFillWidth(done, total, width) ==
+                                     ProgressFillWidth(progressDone_, progressTotal_, width)) {
+    return;
+  }
+  progressDone_ = done;
+  progressTotal_ = total;
+  if (HandleAllocated()) platform::RepaintPaintedWindow(Handle());
 }
 
 void TFormWait::SetProperty(std::string_view name, const PropertyValue& value) {

@@ -28,8 +28,13 @@ class TFormWait : public TForm {
   // Centres the window on the primary screen (kept on the virtual desktop), shows, activates
   // and raises it.
   void Show();
-  // Paints the window's image: the background, then the controls in description order.
+  // Paints the window's image: the background, then the controls in description order, then
+  // the download bar once a size is known.
   void PaintWindow(platform::Surface& surface);
+  // Sets the bar to `done` of `total` bytes and repaints the window at once, letting its
+  // pending paint work run (the caller limits how often). Without a known total (<= 0) the
+  // window shows no bar, as before any progress.
+  void ShowProgress(std::int64_t done, std::int64_t total);
 
   // Stored form properties: "BorderStyle", "Caption", "ClientWidth", "ClientHeight", "Color",
   // "AlphaBlend", "AlphaBlendValue", "Position", "Left", "Top", "PixelsPerInch", "Font.*".
@@ -54,6 +59,8 @@ class TFormWait : public TForm {
   bool alphaBlend_ = false;
   std::uint8_t alphaBlendValue_ = 255;
   bool screenCenter_ = false;
+  std::int64_t progressDone_ = 0;
+  std::int64_t progressTotal_ = -1;  // no bar until a size is known
 };
 
 // Centred position of a width x height window: the primary monitor's corner plus

@@ -44,6 +44,13 @@ void InstallDir::ConfigureJava(std::chrono::milliseconds delay, int exitCode) co
                 "\nexit=" + std::to_string(exitCode) + "\n");
 }
 
+void InstallDir::FailJavaFor(const std::filesystem::path& jar, int exitCode) const {
+  const std::filesystem::path conf =
+      (path_ / std::string(platform::JavaRuntimeRelativePath())).parent_path() / "stub-java.conf";
+  WriteFile(conf, ReadFile(conf) + "fail_jar=" + jar.string() +
+                      "\nfail_exit=" + std::to_string(exitCode) + "\n");
+}
+
 platform::EnvironmentOverrides InstallDir::Environment() const {
   return {{WindowsTarget() ? "APPDATA" : "XDG_DATA_HOME", (parent_.Path() / "userdata").string()}};
 }

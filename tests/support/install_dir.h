@@ -34,6 +34,9 @@ class InstallDir {
   void CreateJar(const std::string& name = "AppRunner") const;
   // How the stub Java behaves when started.
   void ConfigureJava(std::chrono::milliseconds delay, int exitCode) const;
+  // Makes the stub Java exit at once with `exitCode` when given a jar holding the same bytes
+  // as `jar` (after ConfigureJava, which it extends).
+  void FailJavaFor(const std::filesystem::path& jar, int exitCode) const;
   std::vector<JavaRun> JavaRuns() const;
 
   // The environment a launcher of this install runs with: its per-user data directory inside

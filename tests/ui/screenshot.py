@@ -5,7 +5,9 @@ Usage: screenshot.py CASE SHOT.xwd OUT.png
 CASE: plain (no compositor: drawn opaque), composite (a compositor blends it at 190/255),
       composite-unblended (a compositor runs, but it leaves this window as the plain case;
       the caller checks the opacity the window asks for),
-      rectangular (a mask that yields no shape), nopicture (no frame picture).
+      rectangular (a mask that yields no shape), nopicture (no frame picture),
+      progress0, progress50, progress100 (plain, with the download bar at 0, 50 and 100 %),
+      download (plain, during a real download: a bar at any point; prints "bar N/207").
 Standard library only. Exits 1 with the failed checks listed.
 """
 import struct
@@ -19,6 +21,10 @@ OPACITY = 190 / 255
 BACKGROUND = (248, 248, 248)
 CORE = (183, 201, 220)  # the frame's opaque core, window columns 1 to 8
 RIM = (189, 205, 222)   # the frame's rim, window row 0 and column 0
+BAR_LEFT, BAR_RIGHT, BAR_ROW = 36, 243, 82  # the download bar's columns and its middle row
+BAR_FILL = CORE          # filled part, the frame's core blue
+BAR_TRACK = (228, 234, 241)  # the rest of the track, the frame's lightest blue
+PROGRESS = {"progress0": 0.0, "progress50": 0.5, "progress100": 1.0}
 
 
 def read_xwd(path):
@@ -63,6 +69,10 @@ def write_png(path, width, height, rows):
 
 def main():
     case, shot, out = sys.argv[1:4]
+    fraction = PROGRESS.get(case)
+    during_download = case == "download"
+    if fraction is not None or during_download:
+        case = "plain"
     width, height, rows = read_xwd(shot)
     write_png(out, width, height, rows)
     failures = []
@@ -118,6 +128,22 @@ def main():
     # Translucency: the background is blended with what lies beneath.
     if case == "composite":
         check(abs(at(139, 20)[0] - 248) > 10, f"background (139,20) is {at(139, 20)}: not translucent")
+    # The download bar: filled from the left in proportion, the rest of the track lighter; no
+    # bar at all when no size is known.
+    bar = [at(x, BAR_ROW) for x in range(BAR_LEFT, BAR_RIGHT)]
+    filled = sum(1 for px in bar if near(px, seen(BAR_FILL)))
+    track = sum(1 for px in bar if near(px, seen(BAR_TRACK)))
+    if during_download:
+        check(filled + track == BAR_RIGHT - BAR_LEFT, f"bar {filled} + {track} columns, not the whole track")
+        check(all(near(px, seen(BAR_FILL)) for px in bar[:filled]), "the filled part is not at the left")
+        print(f"bar {filled}/{BAR_RIGHT - BAR_LEFT}")
+    elif fraction is None:
+        check(filled == 0 and track == 0, f"a bar ({filled} filled, {track} track) without progress")
+    else:
+        want = int(fraction * 1000) * (BAR_RIGHT - BAR_LEFT) // 1000
+        check(abs(filled - want) <= 1, f"bar filled {filled} columns, want {want}")
+        check(filled + track == BAR_RIGHT - BAR_LEFT, f"bar {filled} + {track} columns, not the whole track")
+        check(all(near(px, seen(BAR_FILL)) for px in bar[:want]), "the filled part is not at the left")
     # The text, navy, in the middle: inside the label's rectangle and centred in it.
     text = [(x, y) for y in range(40, 73) for x in range(36, 243)
             if at(x, y)[2] > at(x, y)[0] + 40 and at(x, y)[0] < 120]
@@ -127,7 +153,8 @@ def main():
         right = max(x for x, _ in text)
         check(abs((left + right) / 2 - WIN_W / 2) <= 4, f"text spans {left}..{right}: not centred")
         check(min(y for _, y in text) >= 40, "text above row 40")
-    print(f"{case}: {'ok' if not failures else 'FAILED'} ({len(text)} text pixels, desktop {desk}) -> {out}")
+    name = "download" if during_download else case if fraction is None else f"progress {fraction:.0%}"
+    print(f"{name}: {'ok' if not failures else 'FAILED'} ({len(text)} text pixels, desktop {desk}) -> {out}")
     if failures:
         print("\n".join(failures))
         return 1

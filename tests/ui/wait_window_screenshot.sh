@@ -6,6 +6,7 @@
 #   TARGET: posix | win32 (the Windows build under Wine, in a prefix of its own with the X11
 #           driver: the suite's prefix has no display driver)
 #   CASE:   plain | composite | rectangular | nopicture | nodisplay
+#           | progress0 | progress50 | progress100 (plain, with the download bar at that point)
 set -uo pipefail
 target=$1 case=$2 bin=$3 artefacts=$4
 here=$(cd "$(dirname "$0")" && pwd)
@@ -38,11 +39,15 @@ if [ "$target" = win32 ]; then
   limit=60 block=5
 else
   demo=("$bin/wait-window-demo")
-  limit=15 block=2
+  # Long enough for the screenshot and the property query on a loaded machine.
+  limit=15 block=4
 fi
 extra=()
 [ "$case" = nopicture ] && extra=(--no-picture)
 [ "$case" = rectangular ] && extra=(--no-shape)
+[ "$case" = progress0 ] && extra=(--progress 0)
+[ "$case" = progress50 ] && extra=(--progress 0.5)
+[ "$case" = progress100 ] && extra=(--progress 1)
 
 # Waits until the demo has painted and blocks (or fails when it ends first or takes too long).
 wait_shown() {

@@ -65,6 +65,34 @@ void SetWindowManagerHints(Display* display, ::Window xid, const PaintedWindowOp
   }
 }
 
+// Paints the window's picture and makes it the window's background: the X server redraws it by
+// itself on every exposure, also while our thread is blocked in a download. Returns the
+// failure of the paint handler, if any (the picture is set all the same).
+std::exception_ptr PaintBackground(Display* display, Window* window, PaintedState& state) {
+  const WindowBounds& bounds = state.bounds;
+  if (bounds.width <= 0 || bounds.height <= 0) return nullptr;
+  const int screen = DefaultScreen(display);
+  Pixmap pixmap = XCreatePixmap(display, window->xid, static_cast<unsigned>(bounds.width),
+                                static_cast<unsigned>(bounds.height),
+                                static_cast<unsigned>(DefaultDepth(display, screen)));
+  cairo_surface_t* target = cairo_xlib_surface_create(
+      display, pixmap, DefaultVisual(display, screen), bounds.width, bounds.height);
+  Surface surface = MakeSurface(target);
+  cairo_surface_destroy(target);
+  std::exception_ptr failure;
+  try {
+    FillRectangle(surface, {0, 0, bounds.width, bounds.height}, state.options.background);
+    if (state.options.onPaint) state.options.onPaint(surface);
+  } catch (...) {
+    failure = std::current_exception();
+  }
+  ReleaseSurface(surface);
+  XSetWindowBackgroundPixmap(display, window->xid, pixmap);
+  XFreePixmap(display, pixmap);
+  XClearWindow(display, window->xid);
+  return failure;
+}
+
 }  // namespace
 
 Window* CreatePaintedWindow(const PaintedWindowOptions& options) {
@@ -115,30 +143,9 @@ void ShowPaintedWindow(Window* window) {
   Display* display = SharedDisplay();
   if (!display || !window->xid) return;
   const WindowBounds& bounds = state->bounds;
-  const int screen = DefaultScreen(display);
-  if (bounds.width > 0 && bounds.height > 0) {
-    // The picture becomes the window's background: the X server redraws it by itself on every
-    // exposure, also while our thread is blocked in a download.
-    Pixmap pixmap = XCreatePixmap(display, window->xid, static_cast<unsigned>(bounds.width),
-                                  static_cast<unsigned>(bounds.height),
-                                  static_cast<unsigned>(DefaultDepth(display, screen)));
-    cairo_surface_t* target = cairo_xlib_surface_create(
-        display, pixmap, DefaultVisual(display, screen), bounds.width, bounds.height);
-    Surface surface = MakeSurface(target);
-    cairo_surface_destroy(target);
-    std::exception_ptr failure;
-    try {
-      FillRectangle(surface, {0, 0, bounds.width, bounds.height}, state->options.background);
-      if (state->options.onPaint) state->options.onPaint(surface);
-    } catch (...) {
-      failure = std::current_exception();
-    }
-    ReleaseSurface(surface);
-    XSetWindowBackgroundPixmap(display, window->xid, pixmap);
-    XFreePixmap(display, pixmap);
-    XClearWindow(display, window->xid);
-    // A failure while painting is reported like one escaping an event handler, from the loop.
-    if (failure) PostTask([failure] { std::rethrow_exception(failure); });
+  // A failure while painting is reported like one escaping an event handler, from the loop.
+  if (std::exception_ptr failure = PaintBackground(display, window, *state)) {
+    PostTask([failure] { std::rethrow_exception(failure); });
   }
   XMoveWindow(display, window->xid, bounds.left, bounds.top);
   XMapRaised(display, window->xid);
@@ -146,6 +153,16 @@ void ShowPaintedWindow(Window* window) {
   // Activated as far as the window manager allows; a refusal is an ignored protocol error.
   XSetInputFocus(display, window->xid, RevertToParent, CurrentTime);
   XSync(display, False);
+}
+
+void RepaintPaintedWindow(Window* window) {
+  PaintedState* state = StateOf(window);
+  Display* display = SharedDisplay();
+  if (!state || !window->visible || !display || !window->xid) return;
+  // A failed repaint keeps the picture it had; the download goes on.
+  PaintBackground(display, window, *state);
+  // The server draws the new background at once; nothing waits for a reply.
+  XFlush(display);
 }
 
 bool SetWindowShape(Window* window, const std::vector<RegionRect>* rects) {

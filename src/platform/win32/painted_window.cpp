@@ -87,6 +87,19 @@ void ShowPaintedWindow(Window* window) {
   SetWindowPos(window->hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
+void RepaintPaintedWindow(Window* window) {
+  if (!window || !window->hwnd || !IsWindowVisible(window->hwnd)) return;
+  InvalidateRect(window->hwnd, nullptr, FALSE);
+  UpdateWindow(window->hwnd);  // WM_PAINT, sent at once
+  // The window's own pending messages (the layered window's composition under Wine, input it
+  // has no use for); other windows' messages and the thread's timers wait for the event loop.
+  MSG message;
+  for (int i = 0; i < 64 && PeekMessageA(&message, window->hwnd, 0, 0, PM_REMOVE); ++i) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+}
+
 bool SetWindowShape(Window* window, const std::vector<RegionRect>* rects) {
   if (!window || !window->hwnd) return false;
   HRGN region = nullptr;

@@ -2,9 +2,11 @@
 // the thread for a while as a download would, so a test can take a screenshot of what the
 // system keeps on screen by itself. Prints "shown" once painted and "closed" at the end.
 //
-// Usage: wait-window-demo [--no-picture] [--no-shape] <seconds to block>
+// Usage: wait-window-demo [--no-picture] [--no-shape] [--progress F] <seconds to block>
 //   --no-picture: the description without the frame picture;
-//   --no-shape:   a mask that yields no region (all key colour), as when no shape is had.
+//   --no-shape:   a mask that yields no region (all key colour), as when no shape is had;
+//   --progress F: then shows the download bar at fraction F (0..1) of a known size, as the
+//                 download's repaint does.
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -44,12 +46,15 @@ int main(int argc, char** argv) {
   bool noPicture = false;
   bool noShape = false;
   double seconds = 2;
+  double progress = -1;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--no-picture") {
       noPicture = true;
     } else if (arg == "--no-shape") {
       noShape = true;
+    } else if (arg == "--progress" && i + 1 < argc) {
+      progress = std::atof(argv[++i]);
     } else {
       seconds = std::atof(arg.c_str());
     }
@@ -74,6 +79,7 @@ int main(int argc, char** argv) {
     FormWait = new TFormWait(mainForm);
     FormWait->Show();
     Application->ProcessPendingEvents();
+    if (progress >= 0) FormWait->ShowProgress(static_cast<std::int64_t>(progress * 1000), 1000);
     std::printf("shown\n");
     std::fflush(stdout);
     // The download: the thread does nothing for the window meanwhile.
