@@ -5,6 +5,7 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev clang-format  # native build, sanitizers, fuzzers
   googletest libgtest-dev                                       # tests (sources for the cross build)
   libx11-dev libxext-dev libcairo2-dev fonts-dejavu-core pkg-config  # Linux backend
+  libssl-dev openssl                                            # TLS (and the test certificates)
   g++-mingw-w64-x86-64-posix wine wine64                             # Windows build and its test run
   xvfb xcompmgr imagemagick x11-apps x11-utils                  # virtual display and screenshots
   nginx-light default-jdk-headless                              # update server and Java for the demo
