@@ -1,8 +1,10 @@
 #include "http/net_http.h"
 
+#include "core/pem.h"
 #include "http/http_exception.h"
 #include "http/text_util.h"
 #include "net/buffer.h"
+#include "net/exceptions.h"
 #include "net/stream.h"
 #include "shell/exception.h"
 
@@ -52,6 +54,26 @@ std::string TNetHTTP::ReadLine() {
   std::string line = io.ReadLn();
   if (io.ReadLnTimedOut()) throw ENetReadTimeout(kTextReadTimeout);
   return line;
+}
+
+void TNetHTTP::LoadTrustAnchors(const std::string& pemFile) {
+  trustAnchorsError_.clear();
+  std::string text;
+  try {
+    TFileStream file(pemFile, TFileStream::Mode::OpenRead);
+    if (file.Size() > kMaxTrustAnchorFileSize) throw ENetException("too large");
+    text.resize(static_cast<std::size_t>(file.Size()));
+    if (file.Read(text.data(), text.size()) != text.size()) throw ENetException("short read");
+  } catch (const std::exception&) {
+    trustAnchorsError_ = "Trust anchors cannot be read from " + pemFile;
+    return;
+  }
+  TNetTrustAnchors anchors = DecodePemBlocks(text, "CERTIFICATE");
+  if (anchors.empty()) {
+    trustAnchorsError_ = "No certificate in " + pemFile;
+    return;
+  }
+  SetTrustAnchors(std::move(anchors));
 }
 
 void TNetHTTP::SetCookieManager(TNetCookieManager* manager) {
@@ -174,7 +196,9 @@ void TNetHTTP::ResolveTarget() {
   // An IPv6 literal keeps its brackets in the Host header, where the port follows a ":".
   std::string host =
       currentUri_.IPVersion == Net_IPv6 ? "[" + currentUri_.Host + "]" : currentUri_.Host;
-  request_.Host = currentUri_.Port == "80" ? host : host + ":" + currentUri_.Port;
+  const bool defaultPort = SameText(currentUri_.Protocol, "https") ? currentUri_.Port == "443"
+                                                                   : currentUri_.Port == "80";
+  request_.Host = defaultPort ? host : host + ":" + currentUri_.Port;
 }
 
 void TNetHTTP::OpenConnection() {
@@ -185,14 +209,20 @@ void TNetHTTP::OpenConnection() {
   }
   auto number = TryStrToInt64(currentUri_.Port);
   int port = (number && *number >= 0 && *number <= 65535) ? static_cast<int>(*number) : 80;
-  if ((!SameText(Host(), currentUri_.Host) || Port() != port) && Connected()) DropConnection();
-  if (SameText(currentUri_.Protocol, "HTTPS")) {
-    // No TLS-capable handler exists in this client.
-    throw ENetIOHandlerPropInvalid("IOHandler value is not valid");
+  const bool tls = SameText(currentUri_.Protocol, "HTTPS");
+  // Configured trust that could not be loaded fails every request: never the system's store
+  // in its place.
+  if (!trustAnchorsError_.empty()) throw ENetCertificateError(trustAnchorsError_);
+  // A kept connection serves only the same host, port and kind of transport.
+  if ((!SameText(Host(), currentUri_.Host) || Port() != port ||
+       (handler && handler->TlsActive() != tls)) &&
+      Connected()) {
+    DropConnection();
   }
-  request_.ConnectionKind = ckDirect;
+  request_.ConnectionKind = tls ? ckTls : ckDirect;
   SetHost(currentUri_.Host);
   SetPort(port);
+  SetUseTls(tls);
 
   if (ProtocolVersion == pv1_0 && request_.Connection.empty()) request_.Connection = "keep-alive";
   if (request_.AcceptEncoding.find("identity") == std::string::npos) {

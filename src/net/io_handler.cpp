@@ -43,7 +43,14 @@ void TNetIOHandlerStack::Open() {
   }
   binding_->SetClientPortMin(BoundPortMin);
   binding_->SetClientPortMax(BoundPortMax);
-  if (!Host.empty() && Port > 0) ConnectSocket();
+  tls_.reset();
+  if (!Host.empty() && Port > 0) {
+    ConnectSocket();
+    if (UseTls) {
+      tls_ = std::make_unique<TNetTlsLayer>(Host, TrustAnchors);
+      tls_->Handshake(*binding_, EffectiveTimeout(-1), ConnectTimeout);
+    }
+  }
 }
 
 void TNetIOHandlerStack::ConnectSocket() {
@@ -99,6 +106,7 @@ void TNetIOHandlerStack::ConnectWithTimeout(int timeout) {
 
 void TNetIOHandlerStack::Close() {
   if (binding_) binding_->CloseSocket();
+  tls_.reset();
   opened_ = false;
 }
 
@@ -137,6 +145,7 @@ int TNetIOHandlerStack::FillInputBuffer(bool raiseIfClosed, int timeout, bool ra
     if (raiseIfClosed) throw ENetException(kTextNotConnected);
     return 0;
   }
+  if (tls_) return FillFromTls(raiseIfClosed, timeout, raiseOnTimeout);
   if (!Readable(timeout)) {
     if (raiseOnTimeout) throw ENetReadTimeout(kTextReadTimeout);
     return -1;
@@ -152,6 +161,33 @@ int TNetIOHandlerStack::FillInputBuffer(bool raiseIfClosed, int timeout, bool ra
   closed_gracefully_ = n == 0;
   CheckClosed(raiseIfClosed, false);
   return n;
+}
+
+// The TLS twin of the receive step: plaintext of records already received comes first, then
+// the socket is waited on and read until a whole record gives plaintext. Each wait is bounded by
+// the same limit; a peer's close_notify or TCP close ends the connection in order.
+int TNetIOHandlerStack::FillFromTls(bool raiseIfClosed, int timeout, bool raiseOnTimeout) {
+  // A fresh block per receive, adopted by an empty input buffer as on the plain path.
+  std::vector<std::uint8_t> block(static_cast<std::size_t>(std::max(1, RecvBufferSize)));
+  for (;;) {
+    int n = tls_->Decrypt(block);
+    if (n > 0) {
+      block.resize(static_cast<std::size_t>(n));
+      input_buffer_->Append(std::move(block));
+      return n;
+    }
+    if (n == 0) {
+      if (!Readable(timeout)) {
+        if (raiseOnTimeout) throw ENetReadTimeout(kTextReadTimeout);
+        return -1;
+      }
+      if (!binding_->HandleAllocated()) throw ENetClosedSocket(kTextClosedSocket);
+      if (tls_->Receive(*binding_) > 0) continue;
+    }
+    closed_gracefully_ = true;
+    CheckClosed(raiseIfClosed, false);
+    return 0;
+  }
 }
 
 bool TNetIOHandlerStack::Readable(int timeout) {

@@ -10,6 +10,7 @@
 #include "net/component.h"
 #include "net/ip_version.h"
 #include "net/socket_handle.h"
+#include "net/tls_layer.h"
 
 namespace orvex {
 
@@ -41,6 +42,10 @@ class TNetIOHandlerStack : public TNetComponent {
   int BoundPortMax = 0;
   TNetNotifyEvent OnBeforeBind;
   TNetNotifyEvent OnAfterBind;
+  // TLS over the connection once TCP is connected: Host is the name sent and checked. The
+  // handshake's waits follow ReadTimeout and it ends within ConnectTimeout (when set).
+  bool UseTls = false;
+  TNetTrustAnchors TrustAnchors;
 
   int MaxLineLength = kDefaultMaxLineLength;
   TNetMaxLineAction MaxLineAction = maException;
@@ -56,6 +61,7 @@ class TNetIOHandlerStack : public TNetComponent {
   bool ClosedGracefully() const { return closed_gracefully_; }
   bool ReadLnSplit() const { return read_ln_split_; }
   bool ReadLnTimedOut() const { return read_ln_timed_out_; }
+  bool TlsActive() const { return tls_ != nullptr; }
 
   // Connection (open, close, receive step).
   void Open();
@@ -89,10 +95,13 @@ class TNetIOHandlerStack : public TNetComponent {
   void ConnectSocket();
   void ConnectWithTimeout(int timeout);
   int EffectiveTimeout(int timeout) const;
+  int FillFromTls(bool raiseIfClosed, int timeout, bool raiseOnTimeout);
+  void SendRaw(std::span<const std::uint8_t> bytes, bool countWork);
 
   std::unique_ptr<TNetSocketHandle> binding_;
   std::unique_ptr<TNetBuffer> input_buffer_;
   std::unique_ptr<TNetBuffer> write_buffer_;
+  std::unique_ptr<TNetTlsLayer> tls_;
   int write_buffer_threshold_ = 0;
   bool opened_ = false;
   bool closed_gracefully_ = false;
