@@ -33,6 +33,9 @@ void TFormUpdate::LoadSettings() {
     Url = ini.ReadText("UPDATE", "url", "");
     JarName = ini.ReadText("RUN", "jarName", "AppRunner");
     InstalledVersion = ini.ReadNumber("UPDATE", "version", 1);
+    // A company's own CA for the update server; when named but unusable, every check fails.
+    const std::string caFile = ini.ReadText("UPDATE", "caFile", "");
+    if (!caFile.empty()) NetHTTPClient->LoadTrustAnchors(ExeDir() + caFile);
     ini.Close();
   } catch (...) {
     // Settings are optional: whatever was read so far stays, the rest keeps its default.
