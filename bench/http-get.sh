@@ -6,6 +6,6 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 out=$root/build/native/bench
 mkdir -p "$out"
 g++ -std=c++20 -O2 -Wall -Wextra -Werror -I"$root/src" "$root/bench/http_get.cpp" \
-  "$root/build/native/liborvex_core.a" -lpthread $(pkg-config --libs x11 xext cairo) \
+  "$root/build/native/liborvex_core.a" -lpthread $(pkg-config --libs x11 xext cairo openssl) \
   -o "$out/http-get"
 "$out/http-get" "${1:-100}"

@@ -6,6 +6,6 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 out=$root/build/native/bench
 mkdir -p "$out"
 g++ -std=c++20 -O2 -Wall -Wextra -Werror -Wno-mismatched-new-delete -I"$root/src" "$root/bench/net_transfer.cpp" \
-  "$root/build/native/liborvex_core.a" -lpthread $(pkg-config --libs x11 xext cairo) \
+  "$root/build/native/liborvex_core.a" -lpthread $(pkg-config --libs x11 xext cairo openssl) \
   -o "$out/net-transfer"
 "$out/net-transfer" "${1:-100}"
