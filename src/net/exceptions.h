@@ -40,6 +40,7 @@ inline constexpr const char* kTextCertificateExpired = "expired or not yet valid
 inline constexpr const char* kTextBadCertificate = "invalid certificate";
 inline constexpr const char* kTextTlsPeerClosed = "the server closed the connection";
 inline constexpr const char* kTextTlsRecordTooLong = "record too long";
+inline constexpr const char* kTextTlsRecordCut = "the connection ended inside a record";
 
 // Base of every failure of the HTTP client and the transport under it.
 ORVEX_EXCEPTION_CLASS(ENetException, Exception);

@@ -183,6 +183,7 @@ int TNetIOHandlerStack::FillFromTls(bool raiseIfClosed, int timeout, bool raiseO
       }
       if (!binding_->HandleAllocated()) throw ENetClosedSocket(kTextClosedSocket);
       if (tls_->Receive(*binding_) > 0) continue;
+      tls_->CheckCleanClose();
     }
     closed_gracefully_ = true;
     CheckClosed(raiseIfClosed, false);

@@ -152,6 +152,10 @@ int TNetTlsLayer::Receive(TNetSocketHandle& socket) {
   return n;
 }
 
+void TNetTlsLayer::CheckCleanClose() const {
+  if (end_ > begin_) throw ENetTlsError(RecordFailed(host_, kTextTlsRecordCut));
+}
+
 std::vector<std::uint8_t> TNetTlsLayer::Encrypt(std::span<const std::uint8_t> plaintext) {
   std::vector<std::uint8_t> records;
   platform::TlsResult result = platform::TlsEncrypt(session_, plaintext, records);

@@ -37,6 +37,8 @@ class TNetTlsLayer {
   int Decrypt(std::span<std::uint8_t> plaintext);
   // One receive of ciphertext from the socket: the count, 0 when the peer closed.
   int Receive(TNetSocketHandle& socket);
+  // Raises when the peer closed TCP with part of a record still unread: a cut, not an end.
+  void CheckCleanClose() const;
   // The records that carry `plaintext`.
   std::vector<std::uint8_t> Encrypt(std::span<const std::uint8_t> plaintext);
 
