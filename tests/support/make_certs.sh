@@ -10,16 +10,18 @@ set -euo pipefail
 dir=$(mkdir -p "$1" && cd "$1" && pwd)
 cd "$dir"
 rm -rf ca-db ./*.pem ./*.key
-ec=(-newkey ec -pkeyopt ec_paramgen_curve:P-256 -nodes)
+# RSA keys: Wine's chain engine refuses (as "signature not valid") an ECDSA signature whose r or
+# s is shorter than 32 bytes, which about one EC-signed certificate in a hundred has.
+key=(-newkey rsa:2048 -nodes)
 
 make_ca() {  # NAME SUBJECT
-  openssl req -x509 "${ec[@]}" -keyout "$1.key" -out "$1.pem" -subj "/CN=$2" -days 30 \
+  openssl req -x509 "${key[@]}" -keyout "$1.key" -out "$1.pem" -subj "/CN=$2" -days 30 \
     -addext basicConstraints=critical,CA:TRUE -addext keyUsage=critical,keyCertSign,cRLSign \
     2>/dev/null
 }
 
 make_request() {  # NAME HOST
-  openssl req "${ec[@]}" -keyout "$1.key" -out "$1.csr" -subj "/CN=$2" 2>/dev/null
+  openssl req "${key[@]}" -keyout "$1.key" -out "$1.csr" -subj "/CN=$2" 2>/dev/null
   printf 'subjectAltName=DNS:%s\nbasicConstraints=CA:FALSE\nkeyUsage=digitalSignature\nextendedKeyUsage=serverAuth\n' \
     "$2" >"$1.ext"
 }
