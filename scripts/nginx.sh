@@ -24,6 +24,7 @@ case $action in
       tls_servers+="
   server {
     listen 127.0.0.1:$tls_port ssl;
+    ssl_protocols TLSv1.2 TLSv1.3;
     ssl_certificate $(realpath "$2");
     ssl_certificate_key $(realpath "$3");
     root $dir/root;
