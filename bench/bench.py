@@ -2,6 +2,7 @@
 """Launcher benchmarks: figures only, never pass/fail. Run bench/build-tools.sh first.
 
   bench/bench.py download [MiB] [pairs]   get-file vs curl into a file, against nginx on loopback
+  bench/bench.py https [MiB] [pairs]      the same over TLS (nginx with a test CA's certificate)
   bench/bench.py memory [MiB] [pairs]     get-file into memory vs curl into tmpfs (/dev/shm)
   bench/bench.py memory-null [MiB] [pairs]  the same vs curl into /dev/null (keeps nothing)
   bench/bench.py update [MiB] [pairs]     the launcher updating a jar vs curl + cp
@@ -41,11 +42,25 @@ def median(values):
 
 
 class Nginx:
-    def __init__(self):
+    def __init__(self, tls=False):
         self.dir = os.path.join(WORK, "nginx")
-        subprocess.run([os.path.join(ROOT, "scripts", "nginx.sh"), "start", self.dir], check=True)
+        self.ca = None
+        extra = []
+        if tls:
+            # Certificates made for the run, as the tests make them.
+            certs = os.path.join(WORK, "tls")
+            subprocess.run([os.path.join(ROOT, "tests", "support", "make_certs.sh"), certs],
+                           check=True)
+            self.ca = os.path.join(certs, "ca.pem")
+            extra = ["good", os.path.join(certs, "good.pem"), os.path.join(certs, "good.key")]
+        subprocess.run([os.path.join(ROOT, "scripts", "nginx.sh"), "start", self.dir] + extra,
+                       check=True)
         with open(os.path.join(self.dir, "port")) as f:
             self.port = int(f.read())
+        self.tls_port = None
+        if tls:
+            with open(os.path.join(self.dir, "tls_port")) as f:
+                self.tls_port = int(f.read())
         self.root = os.path.join(self.dir, "root")
 
     def put_random(self, name, mib):
@@ -64,6 +79,8 @@ class Nginx:
             out.write(text)
 
     def url(self, name):
+        if self.tls_port:
+            return "https://localhost:%d/%s" % (self.tls_port, name)
         return "http://127.0.0.1:%d/%s" % (self.port, name)
 
     def stop(self):
@@ -86,15 +103,15 @@ def drop_file(path):
         os.remove(path)
 
 
-def paired_download(mib, pairs, to_memory, curl_target=None):
+def paired_download(mib, pairs, to_memory, curl_target=None, tls=False):
     os.makedirs(WORK, exist_ok=True)
-    server = Nginx()
+    server = Nginx(tls)
     name = "big-%d.bin" % mib
     source = server.put_random(name, mib)
     url = server.url(name)
     out = os.path.join(WORK, "download.out")
-    ours = [GET_FILE, url, "-" if to_memory else out]
-    curl = ["curl", "-s", "-o", curl_target or out, url]
+    ours = [GET_FILE, url, "-" if to_memory else out] + ([server.ca] if tls else [])
+    curl = ["curl", "-s", "-o", curl_target or out] + (["--cacert", server.ca] if tls else []) + [url]
     rows = []
     try:
         for i in range(pairs):
@@ -468,6 +485,8 @@ def main():
     kind, rest = ARGS[0], [int(a) for a in ARGS[1:]]
     if kind == "download":
         paired_download(*(rest + [1024, 5][len(rest):]), to_memory=False)
+    elif kind == "https":
+        paired_download(*(rest + [1024, 5][len(rest):]), to_memory=False, tls=True)
     elif kind == "memory":
         paired_download(*(rest + [64, 5][len(rest):]), to_memory=True,
                         curl_target="/dev/shm/orvex-bench.out")

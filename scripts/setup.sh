@@ -5,11 +5,11 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev clang-format  # native build, sanitizers, fuzzers
   googletest libgtest-dev                                       # tests (sources for the cross build)
   libx11-dev libxext-dev libxrandr-dev libcairo2-dev fonts-dejavu-core pkg-config  # Linux backend
+  libssl-dev openssl                     # TLS, SHA-256, ECDSA; certificates and keys for the tests
   g++-mingw-w64-x86-64-posix wine wine64                             # Windows build and its test run
   xvfb xcompmgr imagemagick x11-apps x11-utils                  # virtual display and screenshots
   nginx-light default-jdk-headless                              # update server and Java for the demo
   python3 curl strace hyperfine time                            # scripted helpers and benchmarks
-  libssl-dev openssl                    # libcrypto (SHA-256, ECDSA); keys and signatures for tests
 )
 missing=()
 for p in "${packages[@]}"; do

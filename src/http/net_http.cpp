@@ -1,6 +1,7 @@
 #include "http/net_http.h"
 
 #include "core/exception.h"
+#include "core/pem.h"
 #include "core/text.h"
 #include "http/http_exception.h"
 #include "net/buffer.h"
@@ -65,6 +66,26 @@ std::string TNetHTTP::ReadLine() {
   std::string line = io.ReadLn();
   if (io.ReadLnTimedOut()) throw ENetReadTimeout(kTextReadTimeout);
   return line;
+}
+
+void TNetHTTP::LoadTrustAnchors(const std::string& pemFile) {
+  trustAnchorsError_.clear();
+  std::string text;
+  try {
+    TFileStream file(pemFile, TFileStream::Mode::OpenRead);
+    if (file.Size() > kMaxTrustAnchorFileSize) throw ENetException("too large");
+    text.resize(static_cast<std::size_t>(file.Size()));
+    if (file.Read(text.data(), text.size()) != text.size()) throw ENetException("short read");
+  } catch (const std::exception&) {
+    trustAnchorsError_ = "Trust anchors cannot be read from " + pemFile;
+    return;
+  }
+  TNetTrustAnchors anchors = DecodePemBlocks(text, "CERTIFICATE");
+  if (anchors.empty()) {
+    trustAnchorsError_ = "No certificate in " + pemFile;
+    return;
+  }
+  SetTrustAnchors(std::move(anchors));
 }
 
 void TNetHTTP::SetCookieManager(TNetCookieManager* manager) {
@@ -234,7 +255,9 @@ void TNetHTTP::ResolveTarget() {
   // An IPv6 literal keeps its brackets in the Host header, where the port follows a ":".
   std::string host =
       currentUri_.IPVersion == Net_IPv6 ? "[" + currentUri_.Host + "]" : currentUri_.Host;
-  request_.Host = currentUri_.Port == "80" ? host : host + ":" + currentUri_.Port;
+  const bool defaultPort = SameText(currentUri_.Protocol, "https") ? currentUri_.Port == "443"
+                                                                   : currentUri_.Port == "80";
+  request_.Host = defaultPort ? host : host + ":" + currentUri_.Port;
 }
 
 void TNetHTTP::OpenConnection() {
@@ -247,14 +270,20 @@ void TNetHTTP::OpenConnection() {
     throw ENetURIException(FormatMessage("Invalid port number in URL: %s", currentUri_.Port));
   }
   const int port = std::stoi(currentUri_.Port);
-  if ((!SameText(Host(), currentUri_.Host) || Port() != port) && Connected()) DropConnection();
-  if (SameText(currentUri_.Protocol, "HTTPS")) {
-    // No TLS-capable handler exists in this client.
-    throw ENetIOHandlerPropInvalid("IOHandler value is not valid");
+  const bool tls = SameText(currentUri_.Protocol, "HTTPS");
+  // Configured trust that could not be loaded fails every request: never the system's store
+  // in its place.
+  if (!trustAnchorsError_.empty()) throw ENetCertificateError(trustAnchorsError_);
+  // A kept connection serves only the same host, port and kind of transport.
+  if ((!SameText(Host(), currentUri_.Host) || Port() != port ||
+       (handler && handler->TlsActive() != tls)) &&
+      Connected()) {
+    DropConnection();
   }
-  request_.ConnectionKind = ckDirect;
+  request_.ConnectionKind = tls ? ckTls : ckDirect;
   SetHost(currentUri_.Host);
   SetPort(port);
+  SetUseTls(tls);
 
   if (ProtocolVersion == pv1_0 && request_.Connection.empty()) request_.Connection = "keep-alive";
   if (request_.AcceptEncoding.find("identity") == std::string::npos) {

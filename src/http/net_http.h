@@ -58,9 +58,10 @@ struct TNetProxyConnectionInfo {
   std::unique_ptr<TNetAuthentication> Authentication;
 };
 
-// The HTTP/1.1 client component: GET of an URL into a stream over plain TCP, with cookies and
-// Basic authentication. Get returns only for a success (2xx without Location); every other
-// outcome raises, an error status as ENetHTTPProtocolException with the body as ErrorMessage.
+// The HTTP/1.1 client component: GET of an URL into a stream over plain TCP or TLS (https://),
+// with cookies and Basic authentication. Get returns only for a success (2xx without Location);
+// every other outcome raises, an error status as ENetHTTPProtocolException with the body as
+// ErrorMessage.
 class TNetHTTP : public TComponent, public TNetTCPClient {
  public:
   explicit TNetHTTP(TComponent* owner);
@@ -95,6 +96,14 @@ class TNetHTTP : public TComponent, public TNetTCPClient {
   // Interim "100" replies taken before a final one; one more fails the request.
   static constexpr int kMaxInterimReplies = 5;
   TNetProxyConnectionInfo ProxyParams;
+
+  // https:// trust: SetTrustAnchors (DER certificates, the only ones trusted; none: the system's
+  // store) or LoadTrustAnchors, which reads them from a PEM file. A file that cannot be read or
+  // holds no certificate makes every request fail (ENetCertificateError with
+  // TrustAnchorsError()) instead of falling back to the system's store.
+  static constexpr std::int64_t kMaxTrustAnchorFileSize = 1024 * 1024;
+  void LoadTrustAnchors(const std::string& pemFile);
+  const std::string& TrustAnchorsError() const { return trustAnchorsError_; }
 
   TNetHTTPRequest& Request() { return request_; }
   TNetHTTPResponse& Response() { return response_; }
@@ -180,6 +189,7 @@ class TNetHTTP : public TComponent, public TNetTCPClient {
   bool closeAfterExchange_ = false;
   // The request in flight went out on a connection kept from an earlier one.
   bool reusedConnection_ = false;
+  std::string trustAnchorsError_;
 };
 
 // Registers "TNetHTTP" with the component class registry.

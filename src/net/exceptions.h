@@ -33,6 +33,14 @@ inline constexpr const char* kTextStackInitializationFailed = "Winsock Initializ
 inline constexpr const char* kTextStackClassUndefined = "Stack Class is undefined.";
 inline constexpr const char* kTextStackAlreadyCreated = "Stack already created.";
 inline constexpr const char* kTextInvalidInteger = "'%s' is not a valid integer value";
+// Why a server's certificate was refused (ENetCertificateError), and TLS failures' details.
+inline constexpr const char* kTextUntrustedIssuer = "untrusted issuer";
+inline constexpr const char* kTextNameMismatch = "name mismatch";
+inline constexpr const char* kTextCertificateExpired = "expired or not yet valid";
+inline constexpr const char* kTextBadCertificate = "invalid certificate";
+inline constexpr const char* kTextTlsPeerClosed = "the server closed the connection";
+inline constexpr const char* kTextTlsRecordTooLong = "record too long";
+inline constexpr const char* kTextTlsRecordCut = "the connection ended inside a record";
 
 // Base of every failure of the HTTP client and the transport under it.
 ORVEX_EXCEPTION_CLASS(ENetException, Exception);
@@ -64,6 +72,10 @@ ORVEX_EXCEPTION_CLASS(ENetNoDataToRead, ENetException);
 ORVEX_EXCEPTION_CLASS(ENetIoHandlerRequiresLargeStream, ENetException);
 ORVEX_EXCEPTION_CLASS(ENetTooMuchDataInBuffer, ENetException);
 ORVEX_EXCEPTION_CLASS(ENetNotEnoughDataInBuffer, ENetException);
+// TLS could not be set up or a record was not valid (handshake failure, plain text, garbage).
+ORVEX_EXCEPTION_CLASS(ENetTlsError, ENetException);
+// The server's certificate was refused: untrusted issuer, name mismatch, expired.
+ORVEX_EXCEPTION_CLASS(ENetCertificateError, ENetTlsError);
 // A text that should be a number is not one (address pieces).
 ORVEX_EXCEPTION_CLASS(ENetConvertError, ENetException);
 

@@ -56,7 +56,14 @@ void TNetIOHandlerStack::Open() {
   }
   binding_->SetClientPortMin(BoundPortMin);
   binding_->SetClientPortMax(BoundPortMax);
-  if (!Host.empty() && Port > 0) ConnectSocket();
+  tls_.reset();
+  if (!Host.empty() && Port > 0) {
+    ConnectSocket();
+    if (UseTls) {
+      tls_ = std::make_unique<TNetTlsLayer>(Host, TrustAnchors);
+      tls_->Handshake(*binding_, EffectiveTimeout(-1), ConnectTimeout);
+    }
+  }
 }
 
 void TNetIOHandlerStack::ConnectSocket() {
@@ -146,6 +153,7 @@ void TNetIOHandlerStack::ConnectWithTimeout(int timeout) {
 
 void TNetIOHandlerStack::Close() {
   if (binding_) binding_->CloseSocket();
+  tls_.reset();
   opened_ = false;
 }
 
@@ -184,6 +192,7 @@ int TNetIOHandlerStack::FillInputBuffer(bool raiseIfClosed, int timeout, bool ra
     if (raiseIfClosed) throw ENetException(kTextNotConnected);
     return 0;
   }
+  if (tls_) return FillFromTls(raiseIfClosed, timeout, raiseOnTimeout);
   if (!ReadableWithinBounds(timeout)) {
     if (raiseOnTimeout) throw ENetReadTimeout(kTextReadTimeout);
     return -1;
@@ -220,6 +229,40 @@ bool TNetIOHandlerStack::ReadableWithinBounds(int timeout) {
     }
     if (Readable(wait < 0 ? -2 : static_cast<int>(std::min<std::int64_t>(wait, INT32_MAX))))
       return true;
+  }
+}
+
+// The TLS twin of the receive step: plaintext of records already received comes first, then
+// the socket is waited on and read until a whole record gives plaintext. Each wait is bounded by
+// the same limit; a peer's close_notify or TCP close ends the connection in order.
+int TNetIOHandlerStack::FillFromTls(bool raiseIfClosed, int timeout, bool raiseOnTimeout) {
+  // A fresh block per receive, adopted by an empty input buffer as on the plain path.
+  std::vector<std::uint8_t> block(static_cast<std::size_t>(std::max(1, RecvBufferSize)));
+  for (;;) {
+    int n = tls_->Decrypt(block);
+    if (n > 0) {
+      block.resize(static_cast<std::size_t>(n));
+      input_buffer_->Append(std::move(block));
+      return n;
+    }
+    if (n == 0) {
+      if (!ReadableWithinBounds(timeout)) {
+        if (raiseOnTimeout) throw ENetReadTimeout(kTextReadTimeout);
+        return -1;
+      }
+      if (!binding_->HandleAllocated()) throw ENetClosedSocket(kTextClosedSocket);
+      const int received = tls_->Receive(*binding_);
+      if (received > 0) {
+        // The bounds count what arrives on the wire, as on the plain path.
+        bytes_received_ += received;
+        if (Bounds) Bounds->Received(SteadyMs(), received);
+        continue;
+      }
+      tls_->CheckCleanClose();
+    }
+    closed_gracefully_ = true;
+    CheckClosed(raiseIfClosed, false);
+    return 0;
   }
 }
 

@@ -11,6 +11,7 @@
 #include "net/connect_thread.h"
 #include "net/ip_version.h"
 #include "net/socket_handle.h"
+#include "net/tls_layer.h"
 #include "net/transfer_bounds.h"
 
 namespace orvex {
@@ -43,6 +44,10 @@ class TNetIOHandlerStack : public TNetComponent {
   int BoundPortMax = 0;
   TNetNotifyEvent OnBeforeBind;
   TNetNotifyEvent OnAfterBind;
+  // TLS over the connection once TCP is connected: Host is the name sent and checked. The
+  // handshake's waits follow ReadTimeout and it ends within ConnectTimeout (when set).
+  bool UseTls = false;
+  TNetTrustAnchors TrustAnchors;
 
   // The total and rate bounds of the exchange in progress, kept by the client (null: none). Every
   // wait for bytes and the connect (name lookup included) end when a bound is broken.
@@ -66,6 +71,7 @@ class TNetIOHandlerStack : public TNetComponent {
   bool ReadLnTimedOut() const { return read_ln_timed_out_; }
   // Bytes received by this handler since it was made: tells whether a reply began to arrive.
   std::int64_t BytesReceived() const { return bytes_received_; }
+  bool TlsActive() const { return tls_ != nullptr; }
 
   // Connection (open, close, receive step).
   void Open();
@@ -107,10 +113,13 @@ class TNetIOHandlerStack : public TNetComponent {
   // Readable, with a wait cut into pieces so the exchange's bounds are checked in between;
   // raises ENetTransferLimitExceeded once a bound is broken.
   bool ReadableWithinBounds(int timeout);
+  int FillFromTls(bool raiseIfClosed, int timeout, bool raiseOnTimeout);
+  void SendRaw(std::span<const std::uint8_t> bytes, bool countWork);
 
   std::unique_ptr<TNetSocketHandle> binding_;
   std::unique_ptr<TNetBuffer> input_buffer_;
   std::unique_ptr<TNetBuffer> write_buffer_;
+  std::unique_ptr<TNetTlsLayer> tls_;
   int write_buffer_threshold_ = 0;
   bool opened_ = false;
   bool closed_gracefully_ = false;

@@ -30,6 +30,16 @@ void TNetIOHandlerStack::WriteLn(std::string_view text) {
 
 void TNetIOHandlerStack::SendDirect(std::span<const std::uint8_t> bytes) {
   CheckClosed(true, true);
+  if (tls_) {
+    std::vector<std::uint8_t> records = tls_->Encrypt(bytes);
+    SendRaw(records, false);
+    DoWork(wmWrite, static_cast<std::int64_t>(bytes.size()));
+    return;
+  }
+  SendRaw(bytes, true);
+}
+
+void TNetIOHandlerStack::SendRaw(std::span<const std::uint8_t> bytes, bool countWork) {
   std::size_t offset = 0;
   do {
     std::size_t left = bytes.size() - offset;
@@ -37,7 +47,7 @@ void TNetIOHandlerStack::SendDirect(std::span<const std::uint8_t> bytes) {
     int n = binding_->Send(part);
     closed_gracefully_ = n == 0;
     CheckClosed(true, false);
-    DoWork(wmWrite, n);
+    if (countWork) DoWork(wmWrite, n);
     offset += static_cast<std::size_t>(n);
   } while (offset < bytes.size());
 }

@@ -58,6 +58,16 @@ void TNetTCPClient::SetBoundPortRange(int min, int max) {
   }
 }
 
+void TNetTCPClient::SetUseTls(bool on) {
+  use_tls_ = on;
+  if (io_handler_) io_handler_->UseTls = on;
+}
+
+void TNetTCPClient::SetTrustAnchors(TNetTrustAnchors anchors) {
+  trust_anchors_ = std::move(anchors);
+  if (io_handler_) io_handler_->TrustAnchors = trust_anchors_;
+}
+
 void TNetTCPClient::SetIOHandler(std::unique_ptr<TNetIOHandlerStack> handler) {
   io_handler_ = std::move(handler);
   managed_io_handler_ = false;
@@ -88,6 +98,8 @@ void TNetTCPClient::Connect() {
     handler.BoundPortMin = bound_port_min_;
     handler.BoundPortMax = bound_port_max_;
     handler.IPVersion = ip_version_;
+    handler.UseTls = use_tls_;
+    handler.TrustAnchors = trust_anchors_;
     handler.OnBeforeBind = OnBeforeBind;
     handler.OnAfterBind = OnAfterBind;
     handler.Bounds = &bounds_;

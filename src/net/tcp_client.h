@@ -32,6 +32,12 @@ class TNetTCPClient : public TNetComponent {
   int BoundPort() const { return bound_port_; }
   void SetBoundPort(int port);
   void SetBoundPortRange(int min, int max);
+  // TLS on the next connection: Host() is the name sent (SNI) and checked on the certificate.
+  bool UseTls() const { return use_tls_; }
+  void SetUseTls(bool on);
+  // DER certificates that are the only ones trusted for TLS; empty: the system's trust store.
+  const TNetTrustAnchors& TrustAnchors() const { return trust_anchors_; }
+  void SetTrustAnchors(TNetTrustAnchors anchors);
 
   // The total and rate bounds of the exchange in progress, shared with the handler.
   TNetTransferBounds& TransferBounds() { return bounds_; }
@@ -67,6 +73,8 @@ class TNetTCPClient : public TNetComponent {
   int bound_port_min_ = 0;
   int bound_port_max_ = 0;
   TNetTransferBounds bounds_;
+  bool use_tls_ = false;
+  TNetTrustAnchors trust_anchors_;
   std::unique_ptr<TNetIOHandlerStack> io_handler_;
   bool managed_io_handler_ = false;
 };

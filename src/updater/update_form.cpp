@@ -63,6 +63,9 @@ void TFormUpdate::LoadSettings() {
     MaxSizeMiB = ini.ReadNumber("UPDATE", "maxSize", kDefaultMaxSizeMiB);
     if (MaxSizeMiB <= 0) MaxSizeMiB = kDefaultMaxSizeMiB;
     PublicKey = ini.ReadText("UPDATE", "publicKey", "");
+    // A company's own CA for the update server; when named but unusable, every check fails.
+    const std::string caFile = ini.ReadText("UPDATE", "caFile", "");
+    if (!caFile.empty()) NetHTTPClient->LoadTrustAnchors(ExeDir() + caFile);
     ini.Close();
   } catch (...) {
     // Settings are optional: whatever was read so far stays, the rest keeps its default.

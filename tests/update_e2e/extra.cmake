@@ -1,8 +1,16 @@
 # The update server of these tests: a real nginx on loopback, started once for the run. The tests
-# find its port and document root in <build>/nginx (beside bin/).
-add_test(NAME update_server_start COMMAND ${CMAKE_SOURCE_DIR}/scripts/nginx.sh start ${CMAKE_BINARY_DIR}/nginx)
+# find its port and document root in <build>/nginx (beside bin/). It also serves TLS on one port
+# per certificate made for the run in <build>/tls (tests/support/make_certs.sh).
+set(ORVEX_TLS_DIR ${CMAKE_BINARY_DIR}/tls)
+set(ORVEX_TLS_PORTS)
+foreach(name good unknown wrongname expired)
+  list(APPEND ORVEX_TLS_PORTS ${name} ${ORVEX_TLS_DIR}/${name}.pem ${ORVEX_TLS_DIR}/${name}.key)
+endforeach()
+add_test(NAME update_server_certs COMMAND ${CMAKE_SOURCE_DIR}/tests/support/make_certs.sh ${ORVEX_TLS_DIR})
+add_test(NAME update_server_start COMMAND ${CMAKE_SOURCE_DIR}/scripts/nginx.sh start ${CMAKE_BINARY_DIR}/nginx ${ORVEX_TLS_PORTS})
 add_test(NAME update_server_stop COMMAND ${CMAKE_SOURCE_DIR}/scripts/nginx.sh stop ${CMAKE_BINARY_DIR}/nginx)
-set_tests_properties(update_server_start PROPERTIES FIXTURES_SETUP update_server)
+set_tests_properties(update_server_certs PROPERTIES FIXTURES_SETUP update_server)
+set_tests_properties(update_server_start PROPERTIES FIXTURES_SETUP update_server DEPENDS update_server_certs)
 set_tests_properties(update_server_stop PROPERTIES FIXTURES_CLEANUP update_server)
 # Real launcher runs against real servers: labelled slow (`ctest -LE slow` runs the rest).
 set(ORVEX_EXTRA_PROPERTIES FIXTURES_REQUIRED update_server LABELS slow)
