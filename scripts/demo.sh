@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The launcher's main job end to end: a demo install with a real Java runtime and version 1 of a
-# sample application, a local nginx publishing version 2 signed with a key made for the demo; the
-# launcher checks the signature and the jar's digest, updates and starts it. A second run meets
-# a forged manifest and refuses it.
+# sample application, a local nginx publishing version 2 over HTTPS (a CA made for the demo),
+# signed with a key made for the demo; the launcher checks the server's certificate, the
+# signature and the jar's digest, updates and starts it. A second run meets a forged manifest
+# and refuses it.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
@@ -29,12 +30,25 @@ mkdir -p "$demo/keys"
 openssl ecparam -name prime256v1 -genkey -noout -out "$demo/keys/demo-key.pem"
 openssl ec -in "$demo/keys/demo-key.pem" -pubout -out "$demo/keys/demo-pub.pem" 2>/dev/null
 
-echo "== publishing version 2, signed, on a local nginx"
-"$root/scripts/nginx.sh" start "$demo/server"
+echo "== making a CA and a certificate for localhost for the demo's update server (openssl)"
+tls=$demo/tls
+mkdir -p "$tls"
+openssl req -x509 -newkey rsa:2048 -nodes -keyout "$tls/ca.key" -out "$tls/ca.pem" \
+  -subj "/CN=Orvex Demo CA" -days 2 -addext basicConstraints=critical,CA:TRUE \
+  -addext keyUsage=critical,keyCertSign,cRLSign 2>/dev/null
+openssl req -newkey rsa:2048 -nodes -keyout "$tls/server.key" -out "$tls/server.csr" \
+  -subj "/CN=localhost" 2>/dev/null
+printf 'subjectAltName=DNS:localhost\nbasicConstraints=CA:FALSE\nextendedKeyUsage=serverAuth\n' \
+  >"$tls/server.ext"
+openssl x509 -req -in "$tls/server.csr" -CA "$tls/ca.pem" -CAkey "$tls/ca.key" -CAcreateserial \
+  -days 2 -extfile "$tls/server.ext" -out "$tls/server.pem" 2>/dev/null
+
+echo "== publishing version 2, signed, on a local nginx over HTTPS"
+"$root/scripts/nginx.sh" start "$demo/server" demo "$tls/server.pem" "$tls/server.key"
 trap '"$root/scripts/nginx.sh" stop "$demo/server"' EXIT
-port=$(cat "$demo/server/port")
+port=$(cat "$demo/server/tls_port")
 # The one place the update URL is made.
-update_url="http://127.0.0.1:$port/updates/"
+update_url="https://localhost:$port/updates/"
 "$root/scripts/publish.sh" "$demo/classes/app-v2.jar" 2 "$demo/keys/demo-key.pem" \
   "$demo/server/root/updates"
 echo "-- version.txt:"
@@ -44,8 +58,9 @@ echo "== installing version 1 with the launcher and the Java runtime ($java_home
 cp "$root/build/native/bin/orvex-launcher" "$demo/install/"
 ln -s "$java_home" "$demo/install/jre"
 cp "$demo/classes/app-v1.jar" "$demo/install/AppRunner.jar"
-# Only the public half of the key is installed beside the launcher.
+# Only the public half of the key is installed beside the launcher, with the demo's CA.
 cp "$demo/keys/demo-pub.pem" "$demo/install/update-key.pem"
+cp "$tls/ca.pem" "$demo/install/update-ca.pem"
 cat >"$demo/install/setup.properties" <<PROPS
 [RUN]
 memory=64
@@ -57,6 +72,7 @@ appDataUpdate=1
 url=$update_url
 version=1
 publicKey=update-key.pem
+caFile=update-ca.pem
 PROPS
 
 run_launcher() {  # prints the launcher's output stamped with the time since its start
@@ -75,8 +91,8 @@ run_launcher() {  # prints the launcher's output stamped with the time since its
 data=$demo/home/.AppRunner
 show_log() {
   if [ -f "$data/orvex-launcher.log" ]; then
-    echo "== launcher log (signature and digest checks):"
-    grep -i -E 'signature|digest|sha-?256|manifest|install|version' "$data/orvex-launcher.log" |
+    echo "== launcher log (the check over https, signature and digest checks, install):"
+    grep -i -E 'check|signature|digest|sha-?256|manifest|download|install|version' "$data/orvex-launcher.log" |
       tail -n 12 | sed 's/^/   /' || true
   fi
 }
@@ -91,7 +107,8 @@ cat "$data/setup.properties"
 show_log
 published_sha=$(sed -n 's/^sha256=//p' "$demo/server/root/updates/version.txt")
 installed_sha=$(openssl dgst -sha256 -r "$data/AppRunner.jar" | cut -d' ' -f1)
-echo "== checked: version.txt.sig verifies with update-key.pem over version.txt; the installed"
+echo "== checked: the server's certificate chains to update-ca.pem and names localhost;"
+echo "   version.txt.sig verifies with update-key.pem over version.txt; the installed"
 echo "   jar's SHA-256 $installed_sha"
 if [ "$installed_sha" = "$published_sha" ] &&
   openssl dgst -sha256 -verify "$demo/install/update-key.pem" \
