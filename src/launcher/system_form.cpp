@@ -2,6 +2,7 @@
 
 #include "launcher/java_command.h"
 #include "launcher/launcher_version.h"
+#include "launcher/watch_rule.h"
 #include "log/launcher_log.h"
 #include "platform/files.h"
 #include "settings/ini_file.h"
@@ -99,10 +100,11 @@ void TFormSystem::Launch(const std::string& argument) {
 }
 
 void TFormSystem::CheckApplication() {
-  if (platform::StillRunning(ProcessInfo)) return;
+  const WatchAction action = DecideWatch(platform::StillRunning(ProcessInfo), KeepRunning);
+  if (action == WatchAction::kWait) return;
   // Ended, or never started.
   NoteEnd();
-  if (KeepRunning) {
+  if (action == WatchAction::kRestart) {
     Launch("app");
   } else {
     TimerTerminate->SetEnabled(true);

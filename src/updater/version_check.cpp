@@ -3,6 +3,7 @@
 #include "stream/bounded_memory_stream.h"
 #include "updater/update_form.h"
 #include "updater/update_log.h"
+#include "updater/update_rule.h"
 #include "updater/version_text.h"
 
 namespace orvex {
@@ -15,14 +16,16 @@ void BoundVersionCheck(TNetHTTP& client) {
 void TFormUpdate::CheckForUpdate() {
   if (Url == "0" || Url == "") return;  // updating is off
   FetchRemoteVersion();
-  if (RemoteVersion != -1 && RemoteVersion > LocalVersion && RemoteVersion > InstalledVersion) {
-    // A version rolled back once is not fetched again; a later one is.
-    if (RemoteVersion == FailedVersion) {
+  switch (DecideUpdate(RemoteVersion, LocalVersion, InstalledVersion, FailedVersion)) {
+    case UpdateDecision::kNone:
+      break;
+    case UpdateDecision::kRolledBackOnce:
       Log().Write("download",
                   {Field("skipped", "rolled back before"), Field("version", RemoteVersion)});
-      return;
-    }
-    DownloadUpdate();
+      break;
+    case UpdateDecision::kDownload:
+      DownloadUpdate();
+      break;
   }
 }
 
