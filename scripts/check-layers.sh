@@ -19,21 +19,17 @@ declare -A level
 for i in "${!layers[@]}"; do
   for folder in ${layers[$i]}; do level[$folder]=$i; done
 done
-status=0
 cd "$root/src"
-while IFS= read -r match; do
-  file=${match%%:*}
-  from=${file%%/*}
-  to=$(sed -E 's/.*#include "([a-z_0-9]+)\/.*/\1/' <<<"$match")
-  [ "$to" = "$from" ] && continue
-  [ "$to" = assets ] && continue  # generated picture data, no code
-  if [ -z "${level[$from]:-}" ] || [ -z "${level[$to]:-}" ]; then
-    echo "unknown layer: $match"
-    status=1
-  elif [ "${level[$to]}" -ge "${level[$from]}" ]; then
-    echo "includes upward or sideways: $match"
-    status=1
-  fi
-done < <(grep -rnE '^#include "[a-z_0-9]+/' --include=*.h --include=*.cpp .  | sed 's#^\./##')
-[ $status -eq 0 ] && echo "layers: every include runs downward"
-exit $status
+levels=$(for folder in "${!level[@]}"; do echo "$folder=${level[$folder]}"; done)
+# file:line:#include "to/..." -> a report line for each include that breaks the order.
+grep -rnE '^#include "[a-z_0-9]+/' --include=*.h --include=*.cpp . | sed 's#^\./##' |
+  awk -v levels="$levels" '
+    BEGIN { n = split(levels, pairs, "\n"); for (i = 1; i <= n; i++) { split(pairs[i], kv, "="); lv[kv[1]] = kv[2] } }
+    {
+      from = $0; sub(/\/.*/, "", from)
+      to = $0; sub(/^[^"]*"/, "", to); sub(/\/.*/, "", to)
+      if (to == from || to == "assets") next  # assets: generated picture data, no code
+      if (!(from in lv) || !(to in lv)) { print "unknown layer: " $0; bad = 1; next }
+      if (lv[to] >= lv[from]) { print "includes upward or sideways: " $0; bad = 1 }
+    }
+    END { exit bad }' && echo "layers: every include runs downward"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the configurations from nothing and runs the whole suite:
-# natively, under ASan+UBSan, the Windows build under Wine, and each fuzz target for 20 s.
+# natively, under ASan+UBSan, the Windows build under Wine, and each fuzz target for 15 s.
 # Unattended and offline.
 # Usage: scripts/test.sh [native|asan|win|fuzz ...]   (default: all four)
 set -euo pipefail
@@ -24,11 +24,11 @@ for kind in "${kinds[@]}"; do
     export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
   fi
   if [ "$kind" = fuzz ]; then
-    "$root/scripts/fuzz.sh" 20 | tee "$log" || status=1
+    "$root/scripts/fuzz.sh" 15 | tee "$log" || status=1
     passed=$((passed + $(grep -c ', clean$' "$log" || true)))
     failed=$((failed + $(grep -c ': FAILED' "$log" || true)))
   else
-    (cd "$root/build/$kind" && ctest --output-on-failure -j2 --timeout 300) | tee "$log" ||
+    (cd "$root/build/$kind" && ctest --output-on-failure -j3 --timeout 300) | tee "$log" ||
       status=1
     # "NN% tests passed, F tests failed out of T"
     if read -r f t < <(sed -n 's/.* tests passed, \([0-9]*\) tests failed out of \([0-9]*\).*/\1 \2/p' "$log"); then
