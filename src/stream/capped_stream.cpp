@@ -1,4 +1,4 @@
-#include "updater/capped_stream.h"
+#include "stream/capped_stream.h"
 
 #include <string>
 

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "stream/stream.h"
 #include "core/exception.h"
-#include "updater/capped_stream.h"
+#include "stream/capped_stream.h"
+#include "stream/stream.h"
 
 namespace orvex {
 namespace {
