@@ -1,5 +1,8 @@
 #include "support/update_scenario.h"
 
+#include <gtest/gtest.h>
+
+#include <cctype>
 #include <fstream>
 #include <thread>
 #include <utility>
@@ -188,6 +191,26 @@ std::string StartedJar(const JavaRun& run) {
     return run.commandLine.substr(begin, run.commandLine.find('"', begin) - begin);
   }
   return run.arguments.size() > 3 ? run.arguments[3] : std::string();
+}
+
+std::string TestName() {
+  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::string name = std::string(info->test_suite_name()) + "_" + info->name();
+  for (char& c : name) {
+    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+  }
+  return name;
+}
+
+std::string JarOf(const std::string& bytes) {
+  for (int version = 1; version <= 9; ++version) {
+    if (bytes == JarBytes(version)) return Jar(version);
+  }
+  return bytes.empty() ? "nothing" : std::to_string(bytes.size()) + " bytes of something else";
+}
+
+std::string Jar(int version) {
+  return "version " + std::to_string(version);
 }
 
 }  // namespace orvex::test

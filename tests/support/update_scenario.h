@@ -63,6 +63,14 @@ class UpdateScenario {
   platform::EnvironmentOverrides Environment() const;
 };
 
+// The running test's name with every character but letters and digits made "_": a directory
+// name of its own under the server's document root.
+std::string TestName();
+// Which jar the bytes are: "version N" (of JarBytes), "N bytes of something else" or "nothing".
+std::string JarOf(const std::string& bytes);
+// What JarOf says of JarBytes(version).
+std::string Jar(int version);
+
 // The jar path that one start of the stub Java was given.
 std::string StartedJar(const JavaRun& run);
 

@@ -23,15 +23,7 @@ using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 using test::JarBytes;
 using test::LogLine;
-
-std::string TestName() {
-  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::string name = std::string(info->test_suite_name()) + "_" + info->name();
-  for (char& c : name) {
-    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-  }
-  return name;
-}
+using test::TestName;
 
 bool IsNumber(const std::string& text) {
   return std::regex_match(text, std::regex("-?[0-9]+"));

@@ -17,28 +17,11 @@ namespace {
 
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
+using test::Jar;
 using test::JarBytes;
+using test::JarOf;
 using test::ReadFile;
-
-std::string TestName() {
-  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::string name = std::string(info->test_suite_name()) + "_" + info->name();
-  for (char& c : name) {
-    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-  }
-  return name;
-}
-
-std::string JarOf(const std::string& bytes) {
-  for (int version = 1; version <= 9; ++version) {
-    if (bytes == JarBytes(version)) return "version " + std::to_string(version);
-  }
-  return bytes.empty() ? "nothing" : std::to_string(bytes.size()) + " bytes of something else";
-}
-
-std::string Jar(int version) {
-  return "version " + std::to_string(version);
-}
+using test::TestName;
 
 // The settings of a scenario's install with the application restarted whenever it ends.
 void KeepRunning(const test::UpdateScenario& scenario, const std::string& url) {

@@ -18,16 +18,8 @@ namespace {
 namespace fs = std::filesystem;
 using test::JarBytes;
 using test::ReadFile;
+using test::TestName;
 using test::TrustMaterial;
-
-std::string TestName() {
-  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::string name = std::string(info->test_suite_name()) + "_" + info->name();
-  for (char& c : name) {
-    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-  }
-  return name;
-}
 
 // What the served files are made of, read when a case runs (the fixture makes them at the start
 // of the run).
@@ -49,10 +41,7 @@ std::string FlippedJar() {
 // Which jar the bytes are.
 std::string JarOf(const std::string& bytes) {
   if (bytes == PublishedJar()) return "the published jar";
-  for (int version = 1; version <= 9; ++version) {
-    if (bytes == JarBytes(version)) return "version " + std::to_string(version);
-  }
-  return bytes.empty() ? "nothing" : std::to_string(bytes.size()) + " bytes of something else";
+  return test::JarOf(bytes);
 }
 
 enum class Outcome {

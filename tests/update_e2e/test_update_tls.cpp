@@ -14,15 +14,7 @@ namespace {
 namespace fs = std::filesystem;
 using test::JarBytes;
 using test::ReadFile;
-
-std::string TestName() {
-  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::string name = std::string(info->test_suite_name()) + "_" + info->name();
-  for (char& c : name) {
-    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-  }
-  return name;
-}
+using test::TestName;
 
 // `caFile` names a file beside the launcher ("" leaves the key out); the test CA is copied there
 // as "company-ca.pem".
