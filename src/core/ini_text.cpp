@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "core/text.h"
+
 namespace orvex {
 
 namespace {
@@ -31,29 +33,22 @@ bool IsBlank(char c) {
   return c == ' ' || c == '\t';
 }
 
-std::string_view Trim(std::string_view text) {
+// Names and values lose blanks and tabs at their ends only: the private-profile rule, narrower
+// than the text helpers' trim of every control byte.
+std::string_view TrimBlanksAndTabs(std::string_view text) {
   while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
   while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
   return text;
 }
 
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
-
 // The section name when the line opens a section.
 std::optional<std::string_view> SectionOf(std::string_view body) {
-  body = Trim(body);
+  body = TrimBlanksAndTabs(body);
   if (body.empty() || body.front() != '[') return std::nullopt;
   std::size_t close = body.find(']');
   std::string_view name =
       body.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1);
-  return Trim(name);
+  return TrimBlanksAndTabs(name);
 }
 
 struct Entry {
@@ -62,11 +57,12 @@ struct Entry {
 };
 
 std::optional<Entry> EntryOf(std::string_view body) {
-  std::string_view trimmed = Trim(body);
+  std::string_view trimmed = TrimBlanksAndTabs(body);
   if (trimmed.empty() || trimmed.front() == ';') return std::nullopt;
   std::size_t equals = trimmed.find('=');
   if (equals == std::string_view::npos) return std::nullopt;
-  return Entry{Trim(trimmed.substr(0, equals)), Trim(trimmed.substr(equals + 1))};
+  return Entry{TrimBlanksAndTabs(trimmed.substr(0, equals)),
+               TrimBlanksAndTabs(trimmed.substr(equals + 1))};
 }
 
 std::string Unquote(std::string_view value) {
@@ -85,20 +81,20 @@ bool Writable(std::string_view text) {
 
 std::optional<std::string> FindIniValue(std::string_view text, std::string_view section,
                                         std::string_view key) {
-  section = Trim(section);
-  key = Trim(key);
+  section = TrimBlanksAndTabs(section);
+  key = TrimBlanksAndTabs(key);
   bool inSection = false;
   bool sectionSeen = false;
   for (const Line& line : SplitLines(text)) {
     if (auto name = SectionOf(line.body)) {
       // Only the first section of that name counts.
       if (inSection) return std::nullopt;
-      inSection = !sectionSeen && SameName(*name, section);
+      inSection = !sectionSeen && SameText(*name, section);
       sectionSeen = sectionSeen || inSection;
       continue;
     }
     if (!inSection) continue;
-    if (auto entry = EntryOf(line.body); entry && SameName(entry->key, key)) {
+    if (auto entry = EntryOf(line.body); entry && SameText(entry->key, key)) {
       return Unquote(entry->value);
     }
   }
@@ -107,8 +103,8 @@ std::optional<std::string> FindIniValue(std::string_view text, std::string_view 
 
 std::optional<std::string> SetIniValue(std::string_view text, std::string_view section,
                                        std::string_view key, std::string_view value) {
-  section = Trim(section);
-  key = Trim(key);
+  section = TrimBlanksAndTabs(section);
+  key = TrimBlanksAndTabs(key);
   // A key starting with ';' or '[' would read back as a comment or a section head.
   if (section.empty() || key.empty() || !Writable(section) || !Writable(key) || !Writable(value) ||
       section.find(']') != std::string_view::npos || key.find('=') != std::string_view::npos ||
@@ -125,14 +121,14 @@ std::optional<std::string> SetIniValue(std::string_view text, std::string_view s
   for (const Line& line : lines) {
     if (auto name = SectionOf(line.body)) {
       if (inSection) break;
-      inSection = !sectionSeen && SameName(*name, section);
+      inSection = !sectionSeen && SameText(*name, section);
       sectionSeen = sectionSeen || inSection;
       if (inSection) insertAt = line.end;
       continue;
     }
     if (!inSection) continue;
     if (auto found = EntryOf(line.body)) {
-      if (SameName(found->key, key)) {
+      if (SameText(found->key, key)) {
         std::string result(text.substr(0, line.begin));
         result += entry;
         result += text.substr(line.begin + line.body.size());
