@@ -4,6 +4,7 @@
 #include "core/pem.h"
 #include "core/text.h"
 #include "http/http_exception.h"
+#include "http/response_reader.h"
 #include "net/buffer.h"
 #include "net/exceptions.h"
 #include "stream/stream.h"
@@ -37,8 +38,10 @@ bool TNetHTTPResponse::KeepAlive() {
     if (SameText(version, "1.1")) ResponseVersion = 1;
   }
   if (client_.Connected()) client_.CheckClosed(false);
-  bool result = client_.Connected();
-  if (!result) return false;
+  return client_.Connected() && HeadAllowsKeepAlive();
+}
+
+bool TNetHTTPResponse::HeadAllowsKeepAlive() const {
   if (client_.ProtocolVersion == pv1_1) {
     return !SameText(Trim(Connection), "CLOSE") && !SameText(Trim(ProxyConnection), "CLOSE");
   }
@@ -59,13 +62,6 @@ TNetIOHandlerStack& TNetHTTP::IO() {
   TNetIOHandlerStack* handler = IOHandler();
   if (!handler) throw ENetException(kTextNotConnected);
   return *handler;
-}
-
-std::string TNetHTTP::ReadLine() {
-  TNetIOHandlerStack& io = IO();
-  std::string line = io.ReadLn();
-  if (io.ReadLnTimedOut()) throw ENetReadTimeout(kTextReadTimeout);
-  return line;
 }
 
 void TNetHTTP::LoadTrustAnchors(const std::string& pemFile) {
@@ -104,19 +100,16 @@ void TNetHTTP::PerformRequest(const std::string& method, const std::string& url,
   authSent_ = false;
   closeAfterExchange_ = false;
   std::int64_t start = stream ? stream->Position() : 0;
-  request_.Target = url;
   request_.Method = method;
   request_.SourceStream = source;
-  response_.BodyStream = stream;
 
   TransferBounds().Start(SteadyMs(), TotalTimeout, MinimumRate, RateWindow);
   try {
-    for (;;) {
-      ResolveTarget();
-      SendAndReadStatusLine();
-      ReadInterimAndFinalHeads();
-
-      TNetHTTPNextStep next = ClassifyResponse(ignoredCodes);
+    // A redirect moves on to its location; a retry with credentials asks for the same URL.
+    for (std::string target = url;;) {
+      ResolveTarget(target);
+      SendAndAwaitReply();
+      TNetHTTPNextStep next = ReadResponse(IO(), stream, ignoredCodes);
       if (next == nsFollowUrl) {
         if (stream) {
           stream->SetPosition(start);
@@ -124,12 +117,10 @@ void TNetHTTP::PerformRequest(const std::string& method, const std::string& url,
         }
         authRetries_ = authProxyRetries_ = 0;
         authSent_ = false;
+        target = response_.Location;
         continue;
       }
-      if (next == nsAuthRetry) {
-        request_.Target = url;
-        continue;
-      }
+      if (next == nsAuthRetry) continue;
       break;
     }
   } catch (...) {
@@ -141,15 +132,16 @@ void TNetHTTP::PerformRequest(const std::string& method, const std::string& url,
   TransferBounds().Stop();
 }
 
-void TNetHTTP::SendAndReadStatusLine() {
+void TNetHTTP::SendAndAwaitReply() {
   for (bool retried = false;; retried = true) {
     reusedConnection_ = false;
-    // A kept connection's handler stays: its count tells whether any of the reply came.
-    const std::int64_t received = IOHandler() ? IOHandler()->BytesReceived() : 0;
+    responseComplete_ = false;
     try {
       OpenConnection();
-      responseComplete_ = false;
-      response_.StatusLine = ReadLine();
+      TNetIOHandlerStack& io = IO();
+      while (io.Input().Size() == 0) {
+        if (io.Fill() == 0) throw ENetConnClosedGracefully(kTextConnClosedGracefully);
+      }
       return;
     } catch (const ENetReadTimeout&) {
       throw;  // a silent server is not a closed connection: waiting again would double the wait
@@ -157,18 +149,28 @@ void TNetHTTP::SendAndReadStatusLine() {
       const bool lost = dynamic_cast<const ENetConnClosedGracefully*>(&failure) ||
                         dynamic_cast<const ENetSocketError*>(&failure) ||
                         dynamic_cast<const ENetClosedSocket*>(&failure);
-      TNetIOHandlerStack* handler = IOHandler();
-      const bool nothingArrived = handler && handler->BytesReceived() == received;
       // A body to send may have been read already; only requests without one go again.
-      if (retried || !reusedConnection_ || !lost || !nothingArrived || request_.SourceStream) throw;
+      if (retried || !reusedConnection_ || !lost || request_.SourceStream) throw;
       DropConnection();
     }
   }
 }
 
-void TNetHTTP::ReadInterimAndFinalHeads() {
+TNetHTTPNextStep TNetHTTP::ReadResponse(TNetByteSource& source, TStream* body,
+                                        const std::vector<std::int16_t>& ignoredCodes) {
+  responseComplete_ = false;
+  TNetIOHandlerStack* handler = IOHandler();
+  TNetHTTPReader reader(
+      source, MaxHeaderLines,
+      handler ? handler->MaxLineLength : TNetIOHandlerStack::kDefaultMaxLineLength);
+  response_.StatusLine = reader.ReadLine();
+  ReadInterimAndFinalHeads(reader);
+  return ClassifyResponse(reader, body, ignoredCodes);
+}
+
+void TNetHTTP::ReadInterimAndFinalHeads(TNetHTTPReader& reader) {
   for (int interim = 0;;) {
-    ReadResponseHeaders();
+    ReadResponseHeaders(reader);
     StoreResponseCookies();
     if (response_.StatusCode() != 100) return;
     // A server could otherwise keep the request waiting with interim replies for good.
@@ -176,7 +178,7 @@ void TNetHTTP::ReadInterimAndFinalHeads() {
       throw ENetHTTPInterimLimitExceeded(
           FormatMessage("More than %s interim replies", std::to_string(kMaxInterimReplies)));
     }
-    response_.StatusLine = ReadLine();
+    response_.StatusLine = reader.ReadLine();
   }
 }
 
@@ -205,8 +207,8 @@ void TNetHTTP::DropConnection() {
   if (TNetIOHandlerStack* handler = IOHandler()) handler->InputBuffer()->Clear();
 }
 
-void TNetHTTP::ResolveTarget() {
-  TNetURI u(request_.Target);
+void TNetHTTP::ResolveTarget(const std::string& url) {
+  TNetURI u(url);
   if (!u.Username.empty()) {
     request_.Username = u.Username;
     request_.Password = u.Password;
@@ -348,20 +350,11 @@ void TNetHTTP::SendRequestHead() {
   }
 }
 
-void TNetHTTP::ReadResponseHeaders() {
+void TNetHTTP::ReadResponseHeaders(TNetHTTPReader& reader) {
   response_.RawHeaders.Clear();
   // A head cut short by the peer fails (ENetConnClosedGracefully): taken as complete, it
   // would pass an empty or partial body as a success.
-  for (;;) {
-    std::string line = ReadLine();
-    if (line.empty()) break;
-    // A peer may not make us hold an endless head.
-    if (static_cast<std::int64_t>(response_.RawHeaders.Count()) >= MaxHeaderLines) {
-      throw ENetHTTPHeaderLimitExceeded(
-          FormatMessage("More than %s header lines", std::to_string(MaxHeaderLines)));
-    }
-    response_.RawHeaders.Add(std::move(line));
-  }
+  reader.ReadHeaderLines(&response_.RawHeaders);
   response_.ParseHeaders();
 }
 

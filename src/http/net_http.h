@@ -10,6 +10,7 @@
 #include "http/cookie_manager.h"
 #include "http/header_info.h"
 #include "http/uri.h"
+#include "net/byte_source.h"
 #include "net/tcp_client.h"
 #include "shell/component.h"
 
@@ -17,6 +18,7 @@ namespace orvex {
 
 class TStream;
 class TNetHTTP;
+class TNetHTTPReader;
 
 enum TNetHTTPProtocolVersion { pv1_0, pv1_1 };
 enum TNetHTTPOption { hoInProcessAuth = 1, hoKeepOrigProtocol = 2, hoForceEncodeParams = 4 };
@@ -26,6 +28,7 @@ enum TNetHTTPConnectionKind { ckDirect, ckTls, ckProxy, ckTlsProxy };
 
 class TNetHTTPRequest : public TNetRequestHeaderInfo {
  public:
+  // The request line's target: path, document and query of the URL being fetched.
   std::string Target;
   std::string Method;
   TStream* SourceStream = nullptr;
@@ -43,7 +46,8 @@ class TNetHTTPResponse : public TNetResponseHeaderInfo {
   // Whether the connection may serve the next request; worked out afresh on each call.
   bool KeepAlive();
   int ResponseVersion = 1;
-  TStream* BodyStream = nullptr;
+  // What the head alone says about keeping the connection under the client's protocol version.
+  bool HeadAllowsKeepAlive() const;
 
  private:
   TNetHTTP& client_;
@@ -130,18 +134,19 @@ class TNetHTTP : public TComponent, public TNetTCPClient {
       OnAuthorization;
 
   // Protocol steps, public so that tests can drive them one at a time.
-  void ResolveTarget();
+  // Makes `url` (absolute, or relative to the current one) the current URL: Request().Target
+  // becomes its path and query, and the Host header and credentials follow it.
+  void ResolveTarget(const std::string& url);
   void OpenConnection();
   void SendRequestHead();
-  void ReadResponseHeaders();
-  void StoreResponseCookies();
-  TNetHTTPNextStep ClassifyResponse(const std::vector<std::int16_t>& ignoredCodes);
+  // Reads one reply from `source` to the request for the current URL: the status line, interim
+  // replies, the head and its cookies, then the body into `body` (null: none wanted) or the
+  // failure it makes. The result says whether to follow Response().Location or to send the
+  // request again with credentials. Nothing here touches the connection.
+  TNetHTTPNextStep ReadResponse(TNetByteSource& source, TStream* body,
+                                const std::vector<std::int16_t>& ignoredCodes);
   bool PrepareAuthorization();
   bool PrepareProxyAuthorization();
-  // Body transfer: into Response().BodyStream as framed by the headers.
-  void ReadBody();
-  void DiscardBody();
-  std::int64_t ReadChunkSize();
 
  protected:
   void DoOnDisconnected() override;
@@ -150,28 +155,26 @@ class TNetHTTP : public TComponent, public TNetTCPClient {
   friend class TNetHTTPResponse;
 
   void EnsureConnected();
-  // Sends the request and reads the first status line. A kept connection that fails before any
-  // byte of the reply came (the server closed it while idle) gets the request once more on a
-  // new connection.
-  void SendAndReadStatusLine();
-  void ReadInterimAndFinalHeads();
+  // Sends the request and waits for the first byte of the reply. A kept connection that ends
+  // before any byte came (the server closed it while idle) gets the request once more on a new
+  // connection.
+  void SendAndAwaitReply();
+  void ReadInterimAndFinalHeads(TNetHTTPReader& reader);
+  void ReadResponseHeaders(TNetHTTPReader& reader);
+  void StoreResponseCookies();
+  TNetHTTPNextStep ClassifyResponse(TNetHTTPReader& reader, TStream* body,
+                                    const std::vector<std::int16_t>& ignoredCodes);
   // The end of every exchange: keeps the connection only when it is clean and may be reused.
   void FinishConnection() noexcept;
   // Disconnects and forgets unread bytes.
   void DropConnection();
   void AddCookieHeader();
-  void FailWithBody(const std::vector<std::int16_t>& ignoredCodes, bool& raised);
+  // Error and skipped bodies are read off into memory of their own: never the caller's stream.
+  void FailWithBody(TNetHTTPReader& reader, const std::vector<std::int16_t>& ignoredCodes);
+  void DiscardBody(TNetHTTPReader& reader);
+  void ReadBody(TNetHTTPReader& reader, TStream& target);
   bool AskRedirect(std::string& location, std::string& method, int count);
-  void CopyCounted(TStream& target, std::int64_t count);
-  void CopyUntilClosed(TStream& target);
-  void ReadChunked(TStream& target);
   TNetIOHandlerStack& IO();
-  // Reads the current body into `scratch` in place of BodyStream, which is put back on every way
-  // out: error and skipped bodies never reach the caller's stream.
-  void ReadBodyInto(TStream& scratch);
-  // One line of the response; a wait that runs out raises ENetReadTimeout instead of passing
-  // as an empty line (which would end a head or a trailer early).
-  std::string ReadLine();
 
   TNetURI currentUri_;
   TNetHTTPRequest request_;

@@ -3,6 +3,8 @@
 
 #include "http/http_exception.h"
 #include "http/net_http.h"
+#include "http/response_reader.h"
+#include "net/io_handler.h"
 #include "stream/bounded_sink.h"
 #include "stream/stream.h"
 
@@ -26,16 +28,28 @@ bool TNetHTTP::AskRedirect(std::string& location, std::string& method, int count
   return answer;
 }
 
-void TNetHTTP::FailWithBody(const std::vector<std::int16_t>& ignoredCodes, bool& raised) {
-  TBoundedSink buffer(kMaxErrorText);
-  ReadBodyInto(buffer);
-  responseComplete_ = true;
-  std::int32_t code = response_.StatusCode();
-  raised = !IsIgnored(ignoredCodes, code);
-  if (raised) throw ENetHTTPProtocolException(code, response_.StatusLine, buffer.Text());
+void TNetHTTP::ReadBody(TNetHTTPReader& reader, TStream& target) {
+  if (TNetHTTPReader::IsChunked(response_)) DoStatus(hsStatusText, "Chunk Started");
+  reader.ReadBody(response_, target);
 }
 
-TNetHTTPNextStep TNetHTTP::ClassifyResponse(const std::vector<std::int16_t>& ignoredCodes) {
+void TNetHTTP::DiscardBody(TNetHTTPReader& reader) {
+  TBoundedSink scratch(0);
+  ReadBody(reader, scratch);
+}
+
+void TNetHTTP::FailWithBody(TNetHTTPReader& reader, const std::vector<std::int16_t>& ignoredCodes) {
+  TBoundedSink buffer(kMaxErrorText);
+  ReadBody(reader, buffer);
+  responseComplete_ = true;
+  const std::int32_t code = response_.StatusCode();
+  if (!IsIgnored(ignoredCodes, code)) {
+    throw ENetHTTPProtocolException(code, response_.StatusLine, buffer.Text());
+  }
+}
+
+TNetHTTPNextStep TNetHTTP::ClassifyResponse(TNetHTTPReader& reader, TStream* body,
+                                            const std::vector<std::int16_t>& ignoredCodes) {
   if (OnHeadersAvailable) {
     bool proceed = true;
     OnHeadersAvailable(*this, response_.RawHeaders, proceed);
@@ -46,7 +60,6 @@ TNetHTTPNextStep TNetHTTP::ClassifyResponse(const std::vector<std::int16_t>& ign
   }
   const std::int32_t code = response_.StatusCode();
   const std::int32_t kind = code / 100;
-  bool raised = false;
 
   if ((kind == 3 && code != 304) || !response_.Location.empty()) {
     ++redirectCount_;
@@ -56,7 +69,6 @@ TNetHTTPNextStep TNetHTTP::ClassifyResponse(const std::vector<std::int16_t>& ign
     if (HandleRedirects && redirectCount_ < RedirectMaximum) {
       if (AskRedirect(location, method, redirectCount_)) {
         result = nsFollowUrl;
-        request_.Target = location;
         if (code == 302 || code == 303) {
           request_.SourceStream = nullptr;
           request_.Method = "GET";
@@ -64,27 +76,26 @@ TNetHTTPNextStep TNetHTTP::ClassifyResponse(const std::vector<std::int16_t>& ign
           request_.Method = method;
         }
       } else {
-        FailWithBody(ignoredCodes, raised);
+        FailWithBody(reader, ignoredCodes);
         return nsDone;
       }
     } else if (!AskRedirect(location, method, redirectCount_)) {
-      FailWithBody(ignoredCodes, raised);
+      FailWithBody(reader, ignoredCodes);
       return nsDone;
-    } else {
-      response_.Location = location;
     }
-    if (Connected()) {
-      TNetIOHandlerStack& io = IO();
-      int saved = io.ReadTimeout;
-      io.ReadTimeout = kRedirectBodyTimeoutMs;
-      try {
-        DiscardBody();
-        responseComplete_ = true;
-      } catch (const Exception&) {
-        // A redirect's body is of no use; the connection is dropped at the end instead.
-      }
-      io.ReadTimeout = saved;
+    // Where to go next, as the redirect handler left it.
+    response_.Location = location;
+    // A redirect's body is of no use: it gets a short wait, and when it fails the connection is
+    // dropped at the end instead.
+    TNetIOHandlerStack* handler = IOHandler();
+    const int saved = handler ? handler->ReadTimeout : 0;
+    if (handler) handler->ReadTimeout = kRedirectBodyTimeoutMs;
+    try {
+      DiscardBody(reader);
+      responseComplete_ = true;
+    } catch (const Exception&) {
     }
+    if (handler) handler->ReadTimeout = saved;
     return result;
   }
 
@@ -94,38 +105,45 @@ TNetHTTPNextStep TNetHTTP::ClassifyResponse(const std::vector<std::int16_t>& ign
       // One retry with credentials at most: a second 401 fails.
       if (authSent_ || authRetries_ >= MaxAuthRetries || !PrepareAuthorization()) {
         if (auto* auth = request_.Authentication()) auth->Reset();
-        FailWithBody(ignoredCodes, raised);
+        FailWithBody(reader, ignoredCodes);
         return nsDone;
       }
       needAuth = (HTTPOptions & hoInProcessAuth) != 0;
       // A 401 is never a success: without in-process retry it fails like any error status.
       if (!needAuth) {
-        FailWithBody(ignoredCodes, raised);
+        FailWithBody(reader, ignoredCodes);
         return nsDone;
       }
     } else if (code == 407) {
       if (authProxyRetries_ >= MaxAuthRetries || !PrepareProxyAuthorization()) {
         if (ProxyParams.Authentication) ProxyParams.Authentication->Reset();
-        FailWithBody(ignoredCodes, raised);
+        FailWithBody(reader, ignoredCodes);
         return nsDone;
       }
       needAuth = (HTTPOptions & hoInProcessAuth) != 0;
       if (!needAuth) {
-        FailWithBody(ignoredCodes, raised);
+        FailWithBody(reader, ignoredCodes);
         return nsDone;
       }
     } else {
-      FailWithBody(ignoredCodes, raised);
+      FailWithBody(reader, ignoredCodes);
       return nsDone;
     }
   }
   if (needAuth) {
-    DiscardBody();
+    DiscardBody(reader);
     responseComplete_ = true;
     authSent_ = true;
     return nsAuthRetry;
   }
-  if (code != 204) ReadBody();
+  if (code != 204) {
+    // Without a stream the body is still read off, so the connection stays in step.
+    if (body) {
+      ReadBody(reader, *body);
+    } else {
+      DiscardBody(reader);
+    }
+  }
   responseComplete_ = true;
   return nsDone;
 }

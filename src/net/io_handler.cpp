@@ -202,7 +202,6 @@ int TNetIOHandlerStack::FillInputBuffer(bool raiseIfClosed, int timeout, bool ra
   std::vector<std::uint8_t> block(static_cast<std::size_t>(std::max(1, RecvBufferSize)));
   int n = binding_->Receive(block);
   if (n > 0) {
-    bytes_received_ += n;
     if (Bounds) Bounds->Received(SteadyMs(), n);
     block.resize(static_cast<std::size_t>(n));
     input_buffer_->Append(std::move(block));
@@ -210,6 +209,11 @@ int TNetIOHandlerStack::FillInputBuffer(bool raiseIfClosed, int timeout, bool ra
   closed_gracefully_ = n == 0;
   CheckClosed(raiseIfClosed, false);
   return n;
+}
+
+int TNetIOHandlerStack::Fill() {
+  // A closed connection gives 0 instead of raising: the reader knows whether it needed more.
+  return std::max(0, FillInputBuffer(false, -1, true));
 }
 
 bool TNetIOHandlerStack::ReadableWithinBounds(int timeout) {
@@ -254,7 +258,6 @@ int TNetIOHandlerStack::FillFromTls(bool raiseIfClosed, int timeout, bool raiseO
       const int received = tls_->Receive(*binding_);
       if (received > 0) {
         // The bounds count what arrives on the wire, as on the plain path.
-        bytes_received_ += received;
         if (Bounds) Bounds->Received(SteadyMs(), received);
         continue;
       }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "net/buffer.h"
+#include "net/byte_source.h"
 #include "net/component.h"
 #include "net/connect_thread.h"
 #include "net/ip_version.h"
@@ -21,8 +22,9 @@ class TStream;
 enum TNetMaxLineAction { maException, maSplit };
 
 // The plain TCP I/O handler: one socket, the input buffer of received bytes not yet consumed,
-// the optional write buffer, and the buffered reads and writes over them.
-class TNetIOHandlerStack : public TNetComponent {
+// the optional write buffer, and the buffered reads and writes over them. As a byte source it
+// fills the input buffer from the socket (through TLS when that is on).
+class TNetIOHandlerStack : public TNetComponent, public TNetByteSource {
  public:
   static constexpr int kDefaultMaxLineLength = 16384;
   static constexpr int kDefaultBufferSize = 32768;
@@ -69,8 +71,6 @@ class TNetIOHandlerStack : public TNetComponent {
   bool ClosedGracefully() const { return closed_gracefully_; }
   bool ReadLnSplit() const { return read_ln_split_; }
   bool ReadLnTimedOut() const { return read_ln_timed_out_; }
-  // Bytes received by this handler since it was made: tells whether a reply began to arrive.
-  std::int64_t BytesReceived() const { return bytes_received_; }
   bool TlsActive() const { return tls_ != nullptr; }
 
   // Connection (open, close, receive step).
@@ -81,6 +81,9 @@ class TNetIOHandlerStack : public TNetComponent {
   // One wait and one receive: bytes received, 0 when the peer closed, -1 when the wait ran out.
   int FillInputBuffer(bool raiseIfClosed, int timeout = -1, bool raiseOnTimeout = true);
   bool Readable(int timeout);
+  TNetBuffer& Input() override { return *input_buffer_; }
+  // One wait of ReadTimeout within the exchange's bounds: bytes received, 0 once the peer closed.
+  int Fill() override;
 
   // Reads.
   std::string ReadLn(std::string_view terminator = "\n", int timeout = -1, int maxLineLength = -1);
@@ -125,7 +128,6 @@ class TNetIOHandlerStack : public TNetComponent {
   bool closed_gracefully_ = false;
   bool read_ln_split_ = false;
   bool read_ln_timed_out_ = false;
-  std::int64_t bytes_received_ = 0;
 };
 
 // A millisecond counter and the wrap-aware difference of two readings.

@@ -64,8 +64,7 @@ TEST(RequestHead, TargetHostAndPortFromTheUrl) {
     SCOPED_TRACE(c.url);
     TNetHTTP client(nullptr);
     client.Request().Method = "GET";
-    client.Request().Target = c.url;
-    client.ResolveTarget();
+    client.ResolveTarget(c.url);
     EXPECT_EQ(client.Request().Target, c.target);
     EXPECT_EQ(client.Request().Host, c.hostHeader);
     EXPECT_EQ(client.Request().ContentLength(), -1);
@@ -75,10 +74,8 @@ TEST(RequestHead, TargetHostAndPortFromTheUrl) {
 TEST(RequestHead, LaterUrlsKeepHostAndPort) {
   TNetHTTP client(nullptr);
   client.Request().Method = "GET";
-  client.Request().Target = "http://H:8080/d/a.txt";
-  client.ResolveTarget();
-  client.Request().Target = "/e/b.txt";
-  client.ResolveTarget();
+  client.ResolveTarget("http://H:8080/d/a.txt");
+  client.ResolveTarget("/e/b.txt");
   EXPECT_EQ(client.Request().Target, "/e/b.txt");
   EXPECT_EQ(client.Request().Host, "H:8080");
 }
