@@ -5,6 +5,7 @@
 
 #include "http/http_exception.h"
 #include "http/net_http.h"
+#include "net/memory_source.h"
 #include "stream/stream.h"
 #include "support/scripted_server.h"
 
@@ -27,6 +28,17 @@ inline std::string UrlOf(const ScriptedServer& server, const std::string& path) 
 inline std::string Reply(const std::string& statusAndHeaders, const std::string& body) {
   return "HTTP/1.1 " + statusAndHeaders + "\r\nContent-Length: " + std::to_string(body.size()) +
          "\r\n\r\n" + body;
+}
+
+// The slice sizes in which memory hands out a response: every byte alone, cuts at odd places,
+// and all at once.
+inline constexpr std::size_t kSlices[] = {1, 7, 65536};
+
+// Reads the next response from `source` as the reply to a GET of http://h/v.txt.
+inline TNetHTTPNextStep ReadReply(TNetHTTP& client, TNetMemorySource& source, TStream& body) {
+  client.Request().Method = "GET";
+  client.ResolveTarget("http://h/v.txt");
+  return client.ReadResponse(source, &body, {});
 }
 
 // Serves the given responses on one connection, one per request, then waits for the client

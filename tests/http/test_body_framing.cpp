@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
+#include "http/response_reader.h"
 #include "http_fixture.h"
+#include "support/expect_failure.h"
 
 namespace orvex::test {
 namespace {
@@ -9,7 +13,7 @@ enum class Expect { kBody, kFails };
 
 struct FramingCase {
   const char* name;
-  std::string response;  // sent, then the server closes
+  std::string response;  // everything the server sends before it ends the connection
   Expect expect;
   std::string body;  // what the stream holds afterwards (also the bytes kept on failure)
 };
@@ -23,9 +27,14 @@ TEST(BodyFraming, Cases) {
        Expect::kBody, "hello"},
       {"chunked with an extension", chunked + "5;name=value\r\nhello\r\n0\r\n\r\n", Expect::kBody,
        "hello"},
+      {"chunked with bare line feeds", chunked + "5\nhello\n0\n\n", Expect::kBody, "hello"},
       {"chunked without the final chunk", chunked + "5\r\nhello\r\n", Expect::kFails, "hello"},
+      {"chunked without the trailer's end", chunked + "5\r\nhello\r\n0\r\n", Expect::kFails,
+       "hello"},
       {"chunk size that is not a number", chunked + "zz\r\nhello\r\n0\r\n\r\n", Expect::kFails, ""},
       {"chunk size line empty", chunked + "\r\nhello\r\n0\r\n\r\n", Expect::kFails, ""},
+      {"chunk size of sixteen digits", chunked + "8000000000000000\r\nhello\r\n", Expect::kFails,
+       ""},
       {"chunk longer than its size", chunked + "3\r\nhello\r\n0\r\n\r\n", Expect::kFails, "hel"},
       {"chunked cut inside data", chunked + "a\r\nhel", Expect::kFails, "hel"},
       {"Chunked in other letters is not chunked",
@@ -45,79 +54,115 @@ TEST(BodyFraming, Cases) {
        Expect::kBody, "\x1f\x8b"},
   };
   for (const FramingCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    ScriptedServer server(ServerScript{ServerStep::ReadBlankLine(), ServerStep::Send(c.response),
-                                       ServerStep::Close()});
-    auto client = MakeClient();
-    TMemoryStream stream;
-    bool failed = false;
-    try {
-      client->Get(UrlOf(server, "/f"), stream);
-    } catch (const ENetException& e) {
-      failed = true;
-      EXPECT_EQ(dynamic_cast<const ENetHTTPProtocolException*>(&e), nullptr) << e.Message();
-    }
-    EXPECT_EQ(failed, c.expect == Expect::kFails);
-    EXPECT_EQ(stream.Text(), c.body);
-    EXPECT_EQ(stream.Position(), stream.Size());
-    // A broken body leaves unknown bytes behind: that connection is never used again.
-    if (failed) {
-      EXPECT_FALSE(client->Connected());
+    for (std::size_t slice : kSlices) {
+      SCOPED_TRACE(std::string(c.name) + ", slices of " + std::to_string(slice));
+      TNetMemorySource source(c.response, slice);
+      TNetHTTP client(nullptr);
+      TMemoryStream stream;
+      bool failed = false;
+      try {
+        ReadReply(client, source, stream);
+      } catch (const ENetException& e) {
+        failed = true;
+        EXPECT_EQ(dynamic_cast<const ENetHTTPProtocolException*>(&e), nullptr) << e.Message();
+      }
+      EXPECT_EQ(failed, c.expect == Expect::kFails);
+      EXPECT_EQ(stream.Text(), c.body);
+      EXPECT_EQ(stream.Position(), stream.Size());
     }
   }
 }
 
 TEST(BodyFraming, AnnouncedLengthDoesNotSizeTheStream) {
   // A peer announcing 2 GiB and sending four bytes costs four bytes.
-  ScriptedServer server(
-      ServerScript{ServerStep::ReadBlankLine(),
-                   ServerStep::Send("HTTP/1.1 200 OK\r\nContent-Length: 2147483647\r\n\r\nabcd"),
-                   ServerStep::Pause(200), ServerStep::Close()});
-  auto client = MakeClient();
+  TNetMemorySource source("HTTP/1.1 200 OK\r\nContent-Length: 2147483647\r\n\r\nabcd");
+  TNetHTTP client(nullptr);
   TMemoryStream stream;
-  EXPECT_THROW(client->Get(UrlOf(server, "/f"), stream), ENetConnClosedGracefully);
+  EXPECT_THROW(ReadReply(client, source, stream), ENetConnClosedGracefully);
   EXPECT_EQ(stream.Size(), 4);
   EXPECT_LT(stream.Bytes().capacity(), 1u << 20);
 }
 
-TEST(BodyFraming, ChunkedAndCountedBodiesLeaveTheConnectionAtTheNextResponse) {
-  ScriptedServer server(
-      Serve({"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n"
-             "5\r\nhello\r\n0\r\nX-Trailer: t\r\n\r\n",
-             "HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n", Reply("200 OK", "third")}));
-  auto client = MakeClient();
-  TMemoryStream first, second, third;
-  client->Get(UrlOf(server, "/1"), first);
-  client->Get(UrlOf(server, "/2"), second);
-  client->Get(UrlOf(server, "/3"), third);
-  EXPECT_EQ(first.Text(), "hello");
-  EXPECT_EQ(second.Text(), "");
-  EXPECT_EQ(third.Text(), "third");
-  EXPECT_EQ(server.Accepted(), 1);
+TEST(BodyFraming, ChunkedAndCountedBodiesEndExactlyAtTheNextResponse) {
+  const std::string responses =
+      "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n0\r\nX-Trailer: "
+      "t\r\n\r\n" +
+      std::string("HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n") + Reply("200 OK", "third");
+  for (std::size_t slice : kSlices) {
+    SCOPED_TRACE(slice);
+    TNetMemorySource source(responses, slice);
+    TNetHTTP client(nullptr);
+    TMemoryStream first, second, third;
+    ReadReply(client, source, first);
+    ReadReply(client, source, second);
+    ReadReply(client, source, third);
+    EXPECT_EQ(first.Text(), "hello");
+    EXPECT_EQ(second.Text(), "");
+    EXPECT_EQ(third.Text(), "third");
+    EXPECT_EQ(source.Input().Size() + source.Pending(), 0u);
+  }
 }
 
 TEST(BodyFraming, StreamEndsAtTheLastBodyByte) {
-  ScriptedServer server(Serve({Reply("200 OK", "new")}));
-  auto client = MakeClient();
+  TNetMemorySource source(Reply("200 OK", "new"));
+  TNetHTTP client(nullptr);
   TMemoryStream stream;
   stream.Write("old content", 11);
   stream.SetPosition(2);
-  client->Get(UrlOf(server, "/f"), stream);
+  ReadReply(client, source, stream);
   EXPECT_EQ(stream.Text(), "olnew");
 }
 
 TEST(BodyFraming, WritesIntoAFile) {
-  ScriptedServer server(Serve({Reply("200 OK", std::string(100000, 'j'))}));
-  auto client = MakeClient();
+  TNetMemorySource source(Reply("200 OK", std::string(100000, 'j')), 4096);
+  TNetHTTP client(nullptr);
   std::string path = ::testing::TempDir() + "orvex_http_body.tmp";
   {
     TFileStream file(path, TFileStream::Mode::Create);
-    client->Get(UrlOf(server, "/f"), file);
+    ReadReply(client, source, file);
     EXPECT_EQ(file.Size(), 100000);
   }
   TFileStream check(path, TFileStream::Mode::OpenRead);
   EXPECT_EQ(check.Size(), 100000);
   std::remove(path.c_str());
+}
+
+TEST(ResponseReader, Lines) {
+  struct Case {
+    const char* name;
+    std::string input;
+    std::string line;  // empty with `fails`
+    bool fails;
+  } cases[] = {
+      {"CR LF", "a b\r\nrest", "a b", false},
+      {"bare LF", "a b\nrest", "a b", false},
+      {"only the last CR goes", "a\r\r\n", "a\r", false},
+      {"empty line", "\r\n", "", false},
+      // The limit counts the bytes before the line feed, a carriage return included.
+      {"as long as allowed", std::string(15, 'x') + "\r\n", std::string(15, 'x'), false},
+      {"as long as allowed, bare line feed", std::string(16, 'x') + "\n", std::string(16, 'x'),
+       false},
+      {"one byte too long", std::string(16, 'x') + "\r\n", "", true},
+      {"too long before its end came", std::string(40, 'x'), "", true},
+      {"ended without a line end", "abc", "", true},
+      {"nothing", "", "", true},
+  };
+  for (const Case& c : cases) {
+    for (std::size_t slice : kSlices) {
+      SCOPED_TRACE(std::string(c.name) + ", slices of " + std::to_string(slice));
+      TNetMemorySource source(c.input, slice);
+      TNetHTTPReader reader(source, 10, 16);
+      if (c.fails) {
+        EXPECT_THROW(reader.ReadLine(), ENetException);
+      } else {
+        EXPECT_EQ(reader.ReadLine(), c.line);
+      }
+    }
+  }
+  TNetMemorySource cut("HTTP/1.1 200 OK");
+  TNetHTTPReader reader(cut, 10, 100);
+  EXPECT_TRUE(test::FailsWith<ENetConnClosedGracefully>([&] { reader.ReadLine(); },
+                                                        "Connection Closed Gracefully."));
 }
 
 }  // namespace

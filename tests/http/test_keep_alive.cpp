@@ -8,31 +8,58 @@
 namespace orvex::test {
 namespace {
 
-TEST(KeepAlive, ConnectionHeaderDecides) {
+TEST(KeepAlive, TheHeadDecides) {
   struct Case {
-    const char* header;  // nullptr: none
-    bool kept;
-  } cases[] = {{"close", false},           {"CLOSE", false},     {"  Close  ", false},
-               {"\tclose", false},         {"keep-alive", true}, {nullptr, true},
-               {"keep-alive, close", true}};
+    const char* headers;  // header lines of a 200 response
+    bool kept11;          // for an HTTP/1.1 client
+    bool kept10;          // for an HTTP/1.0 client
+  } cases[] = {
+      {"", true, false},
+      {"Connection: close\r\n", false, false},
+      {"Connection: CLOSE\r\n", false, false},
+      {"Connection:   Close  \r\n", false, false},
+      {"Connection: \tclose\r\n", false, false},
+      {"Connection: keep-alive\r\n", true, true},
+      {"Connection: Keep-Alive\r\n", true, true},
+      {"Connection: keep-alive, close\r\n", true, false},
+      {"Proxy-Connection: close\r\n", false, false},
+      {"Proxy-Connection: keep-alive\r\n", true, true},
+  };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.header ? c.header : "none");
-    std::string status = "200 OK";
-    if (c.header) status += std::string("\r\nConnection: ") + c.header;
-    ScriptedServer server(Serve({Reply(status, "x")}));
-    auto client = MakeClient();
-    TMemoryStream stream;
-    client->Get(UrlOf(server, "/a"), stream);
-    EXPECT_EQ(client->Connected(), c.kept);
+    SCOPED_TRACE(c.headers);
+    for (TNetHTTPProtocolVersion version : {pv1_1, pv1_0}) {
+      TNetMemorySource source(std::string("HTTP/1.1 200 OK\r\n") + c.headers +
+                              "Content-Length: 1\r\n\r\nx");
+      TNetHTTP client(nullptr);
+      client.ProtocolVersion = version;
+      TMemoryStream stream;
+      ReadReply(client, source, stream);
+      EXPECT_EQ(client.Response().HeadAllowsKeepAlive(), version == pv1_1 ? c.kept11 : c.kept10);
+    }
   }
 }
 
-TEST(KeepAlive, ProxyConnectionCloseAlsoEnds) {
-  ScriptedServer server(Serve({Reply("200 OK\r\nProxy-Connection: close", "x")}));
-  auto client = MakeClient();
-  TMemoryStream stream;
-  client->Get(UrlOf(server, "/a"), stream);
-  EXPECT_FALSE(client->Connected());
+TEST(KeepAlive, TheConnectionFollowsTheResponse) {
+  struct Case {
+    const char* name;
+    std::string response;
+    bool kept;
+  } cases[] = {
+      {"framed", Reply("200 OK", "x"), true},
+      {"Connection: close", Reply("200 OK\r\nConnection: close", "x"), false},
+      {"body until the server closes", "HTTP/1.1 200 OK\r\n\r\nx", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ScriptedServer server(c.kept ? Serve({c.response})
+                                 : ServerScript{ServerStep::ReadBlankLine(),
+                                                ServerStep::Send(c.response), ServerStep::Close()});
+    auto client = MakeClient();
+    TMemoryStream stream;
+    client->Get(UrlOf(server, "/a"), stream);
+    EXPECT_EQ(stream.Text(), "x");
+    EXPECT_EQ(client->Connected(), c.kept);
+  }
 }
 
 TEST(KeepAlive, KeptConnectionServesTheSecondRequest) {
