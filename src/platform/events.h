@@ -56,6 +56,12 @@ bool StartTimer(TimerSink* sink, std::uint32_t intervalMs);
 // Stops the timer and drops its pending event.
 void StopTimer(TimerSink* sink);
 
+// The clock a loop that keeps its own timers (POSIX) measures them on: milliseconds of a
+// monotonic clock. A test replaces it to let hours pass without sleeping; an empty function puts
+// the steady clock back. The Win32 loop's timers are the system's, which keep their own time.
+using LoopClock = std::function<std::int64_t()>;
+void SetLoopClock(LoopClock clock);
+
 // The error box: `text` with `caption`, an error icon and one OK button (Windows: MessageBoxA,
 // flags 0x10). Runs a nested loop while open, so timers keep firing. POSIX: the text and caption
 // on standard error, and a small box when a display is there.

@@ -10,6 +10,7 @@
 #include "shell/form.h"
 #include "shell/timer.h"
 #include "shell_fixture.h"
+#include "support/process_runner.h"
 #include "support/reaper.h"
 
 namespace orvex {
@@ -110,6 +111,34 @@ TEST_F(TimerTest, ArmingRules) {
     }
     if (!decided) ADD_FAILURE() << "the thread overslept in every round; the rule was not checked";
   }
+}
+
+TEST_F(TimerTest, OnASetClockTheRhythmHoldsWithoutWaiting) {
+  if (test::WindowsTarget()) GTEST_SKIP() << "the Win32 loop's timers are the system's own";
+  std::int64_t now = 1'000'000;
+  platform::SetLoopClock([&] { return now; });
+  struct RestoreClock {
+    ~RestoreClock() { platform::SetLoopClock({}); }
+  } restore;
+  // The watchdog's period: due on the rhythm of its start, late expiries merged into one event.
+  CountedTimer counted(10000);
+  const struct Step {
+    std::int64_t advance;
+    int fired;
+  } steps[] = {{9999, 0}, {1, 1}, {9999, 0}, {1, 1}, {35000, 1}, {0, 0}, {4999, 0}, {1, 1}};
+  for (const Step& step : steps) {
+    now += step.advance;
+    SCOPED_TRACE(now - 1'000'000);
+    EXPECT_EQ(counted.Take(), step.fired);
+  }
+  // A restart begins a fresh period from the clock's time of the restart.
+  now += 2500;
+  counted.timer->SetEnabled(false);
+  counted.timer->SetEnabled(true);
+  now += 9999;
+  EXPECT_EQ(counted.Take(), 0);
+  now += 1;
+  EXPECT_EQ(counted.Take(), 1);
 }
 
 TEST_F(TimerTest, IntervalZeroOrNoHandlerNeverFires) {

@@ -58,9 +58,18 @@ void OnSignal(int signal) {
   errno = saved;
 }
 
-TimerSchedule::Millis Now() {
+TimerSchedule::Millis SteadyNow() {
   using namespace std::chrono;
   return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+LoopClock& Clock() {
+  static auto* clock = new LoopClock(SteadyNow);  // lives as long as the process
+  return *clock;
+}
+
+TimerSchedule::Millis Now() {
+  return Clock()();
 }
 
 void TakeSignals() {
@@ -193,6 +202,10 @@ bool StartTimer(TimerSink* sink, std::uint32_t intervalMs) {
 
 void StopTimer(TimerSink* sink) {
   if (sink) State().schedule.Stop(sink->id);
+}
+
+void SetLoopClock(LoopClock clock) {
+  Clock() = clock ? std::move(clock) : LoopClock(SteadyNow);
 }
 
 }  // namespace orvex::platform

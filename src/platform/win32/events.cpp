@@ -181,6 +181,10 @@ void StopTimer(TimerSink* sink) {
   sink->armed = false;
 }
 
+void SetLoopClock(LoopClock) {
+  // The system's timers cannot be moved by another clock.
+}
+
 }  // namespace orvex::platform
 
 namespace orvex::platform {
