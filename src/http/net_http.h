@@ -142,7 +142,7 @@ class TNetHTTP : public TComponent, public TNetTCPClient {
   // Reads one reply from `source` to the request for the current URL: the status line, interim
   // replies, the head and its cookies, then the body into `body` (null: none wanted) or the
   // failure it makes. The result says whether to follow Response().Location or to send the
-  // request again with credentials. Nothing here touches the connection.
+  // request again with credentials. Nothing here connects, sends or closes.
   TNetHTTPNextStep ReadResponse(TNetByteSource& source, TStream* body,
                                 const std::vector<std::int16_t>& ignoredCodes);
   bool PrepareAuthorization();
