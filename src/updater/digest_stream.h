@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "stream/stream.h"
+#include "stream/filter_stream.h"
 
 namespace orvex::platform {
 struct Sha256Context;
@@ -38,16 +38,12 @@ std::string Sha256Hex(const void* data, std::size_t count);
 // pass, so a large download is never read a second time. The bytes must arrive in order from the
 // start; a stream cut back to its start (a redirect starts the body over) starts the digest over.
 // Any other jump leaves the digest unknown and the check below fails.
-class TDigestStream : public TStream {
+class TDigestStream : public TFilterStream {
  public:
-  explicit TDigestStream(TStream& target) : target_(target) {}
+  explicit TDigestStream(TStream& target) : TFilterStream(target) {}
 
-  std::int64_t Position() const override { return target_.Position(); }
-  void SetPosition(std::int64_t position) override { target_.SetPosition(position); }
-  std::int64_t Size() const override { return target_.Size(); }
   void SetSize(std::int64_t size) override;
   std::size_t Write(const void* data, std::size_t count) override;
-  std::size_t Read(void* data, std::size_t count) override { return target_.Read(data, count); }
 
   // The bytes the digest covers.
   std::int64_t Received() const { return hashed_; }
@@ -58,7 +54,6 @@ class TDigestStream : public TStream {
   void Check(std::int64_t size, const std::string& sha256);
 
  private:
-  TStream& target_;
   TSha256 hash_;
   std::int64_t hashed_ = 0;
   bool broken_ = false;  // bytes were written out of order: the digest means nothing

@@ -3,8 +3,8 @@
 namespace orvex {
 
 std::size_t TProgressStream::Write(const void* data, std::size_t count) {
-  const std::size_t written = inner_.Write(data, count);
-  if (report_) report_(inner_.Position());
+  const std::size_t written = target_.Write(data, count);
+  if (report_) report_(target_.Position());
   return written;
 }
 

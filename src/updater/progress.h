@@ -4,26 +4,21 @@
 #include <cstdint>
 #include <functional>
 
-#include "stream/stream.h"
+#include "stream/filter_stream.h"
 
 namespace orvex {
 
 // Passes everything to the stream beneath and, after each write, reports how far the stream has
 // got (its position: the bytes of the body so far). Used to feed the wait window's bar.
-class TProgressStream : public TStream {
+class TProgressStream : public TFilterStream {
  public:
   using Report = std::function<void(std::int64_t written)>;
-  TProgressStream(TStream& inner, Report report) : inner_(inner), report_(std::move(report)) {}
+  TProgressStream(TStream& target, Report report)
+      : TFilterStream(target), report_(std::move(report)) {}
 
-  std::int64_t Position() const override { return inner_.Position(); }
-  void SetPosition(std::int64_t position) override { inner_.SetPosition(position); }
-  std::int64_t Size() const override { return inner_.Size(); }
-  void SetSize(std::int64_t size) override { inner_.SetSize(size); }
   std::size_t Write(const void* data, std::size_t count) override;
-  std::size_t Read(void* data, std::size_t count) override { return inner_.Read(data, count); }
 
  private:
-  TStream& inner_;
   Report report_;
 };
 
