@@ -4,10 +4,13 @@
 
 #include <cctype>
 #include <fstream>
+#include <iostream>
 #include <thread>
 #include <utility>
 #include <vector>
 
+#include "log/launcher_log.h"
+#include "support/log_lines.h"
 #include "support/process_runner.h"
 
 namespace orvex::test {
@@ -165,20 +168,50 @@ platform::EnvironmentOverrides UpdateScenario::Environment() const {
   return {{WindowsTarget() ? "APPDATA" : "XDG_DATA_HOME", userDataHome.string()}};
 }
 
+std::size_t UpdateScenario::LogLinesWritten() const {
+  return ReadLogLines(DataDir() / kLogFileName).size() +
+         ReadLogLines(install.Path() / kLogFileName).size();
+}
+
 std::string UpdateScenario::RunUntilJavaStarts(std::chrono::seconds limit) const {
-  const std::size_t before = install.JavaRuns().size();
-  ChildProcess launcher({install.Launcher()}, Environment());
-  if (!launcher.Started()) return {};
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  while (std::chrono::steady_clock::now() < deadline) {
-    const auto runs = install.JavaRuns();
-    if (runs.size() > before) {
-      launcher.Kill();
-      return ReadFile(StartedJar(runs.back()));
+  for (int attempt = 1;; ++attempt) {
+    const std::size_t before = install.JavaRuns().size();
+    const std::size_t loggedBefore = LogLinesWritten();
+    ChildProcess launcher({install.Launcher()}, Environment());
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (launcher.Started() && std::chrono::steady_clock::now() < deadline) {
+      const auto runs = install.JavaRuns();
+      if (runs.size() > before) {
+        launcher.Kill();
+        const std::string jar = StartedJar(runs.back());
+        const std::string bytes = ReadFile(jar);
+        if (bytes.empty()) {
+          std::cerr << "Java was started with a jar that could not be read: \"" << jar
+                    << "\"\ncommand line: " << runs.back().commandLine << "\n";
+        }
+        return bytes;
+      }
+      if (launcher.Wait(std::chrono::milliseconds(100)).has_value()) break;
     }
-    if (launcher.Wait(std::chrono::milliseconds(100)).has_value()) break;
+    // What a failing assertion on "nothing" needs to be understood.
+    const auto code = launcher.Wait(std::chrono::milliseconds(0));
+    const auto dataLog = ReadLogLines(DataDir() / kLogFileName);
+    const auto installLog = ReadLogLines(install.Path() / kLogFileName);
+    std::cerr << "no Java start seen; the launcher "
+              << (!launcher.Started() ? std::string("did not start")
+                  : code              ? "ended with code " + std::to_string(*code)
+                                      : std::string("was still running"))
+              << " after " << launcher.Elapsed().count() << " ms\n"
+              << "data directory's " << DescribeLog(dataLog) << "installation's "
+              << DescribeLog(installLog);
+    // On a loaded Wine a new process now and then ends before any of its own code has run. A
+    // launcher that ended without adding a single line to its log never ran: it is started again,
+    // twice at most, so that the test judges the launcher and not the process start.
+    const bool neverRan =
+        (!launcher.Started() || code) && dataLog.size() + installLog.size() == loggedBefore;
+    if (!neverRan || attempt == 3) return {};
+    std::cerr << "the launcher never ran: starting it again\n";
   }
-  return {};
 }
 
 std::string StartedJar(const JavaRun& run) {

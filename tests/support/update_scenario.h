@@ -61,6 +61,10 @@ class UpdateScenario {
   std::string RunUntilJavaStarts(std::chrono::seconds limit = std::chrono::seconds(60)) const;
   // The environment the launcher runs with.
   platform::EnvironmentOverrides Environment() const;
+
+ private:
+  // The lines of the launcher's logs, in the data directory and beside the launcher.
+  std::size_t LogLinesWritten() const;
 };
 
 // The running test's name with every character but letters and digits made "_": a directory
