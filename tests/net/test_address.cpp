@@ -77,13 +77,11 @@ TEST(AddressTest, LocalhostResolvesWithoutALookup) {
 
 TEST(AddressTest, UnknownHostIsSocketError11001) {
   TNetStackUse use;
-  try {
-    GStack->ResolveHost("no-such-host.invalid", Net_IPv4);
-    FAIL();
-  } catch (const ENetSocketError& failure) {
-    EXPECT_EQ(failure.LastError(), 11001);
-    EXPECT_EQ(failure.Message(), "Socket Error # 11001\r\nHost not found.");
-  }
+  const auto failure = test::FailureOf<ENetSocketError>(
+      [] { GStack->ResolveHost("no-such-host.invalid", Net_IPv4); });
+  ASSERT_TRUE(failure.has_value());
+  EXPECT_EQ(failure->LastError(), 11001);
+  EXPECT_EQ(failure->Message(), "Socket Error # 11001\r\nHost not found.");
 }
 
 }  // namespace

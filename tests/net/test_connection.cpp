@@ -109,13 +109,10 @@ TEST(TCPClientTest, RefusedConnectionIs10061AndLeavesNoHandler) {
   TNetTCPClient client;
   client.SetHost("127.0.0.1");
   client.SetPort(port);
-  try {
-    client.Connect();
-    FAIL();
-  } catch (const ENetSocketError& failure) {
-    EXPECT_EQ(failure.LastError(), 10061);
-    EXPECT_EQ(failure.Message(), "Socket Error # 10061\r\nConnection refused.");
-  }
+  const auto failure = test::FailureOf<ENetSocketError>([&] { client.Connect(); });
+  ASSERT_TRUE(failure.has_value());
+  EXPECT_EQ(failure->LastError(), 10061);
+  EXPECT_EQ(failure->Message(), "Socket Error # 10061\r\nConnection refused.");
   EXPECT_EQ(client.IOHandler(), nullptr);
   EXPECT_FALSE(client.Connected());
 }
@@ -127,13 +124,10 @@ TEST(TCPClientTest, UnknownHostIs11001AndTheNextConnectStartsAfresh) {
   client.SetHost("no-such-host.invalid");
   client.SetPort(server.Port());
   for (int attempt = 0; attempt < 2; ++attempt) {
-    try {
-      client.Connect();
-      FAIL();
-    } catch (const ENetSocketError& failure) {
-      EXPECT_EQ(failure.LastError(), 11001);
-      EXPECT_EQ(failure.Message(), "Socket Error # 11001\r\nHost not found.");
-    }
+    const auto failure = test::FailureOf<ENetSocketError>([&] { client.Connect(); });
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_EQ(failure->LastError(), 11001);
+    EXPECT_EQ(failure->Message(), "Socket Error # 11001\r\nHost not found.");
     EXPECT_EQ(client.IOHandler(), nullptr);
   }
   client.SetHost("127.0.0.1");

@@ -286,13 +286,10 @@ TEST(ResetTest, AResetWhileReceivingIsSocketError10054) {
   auto client = ConnectedClient(server.Port());
   auto& io = *client->IOHandler();
   io.WriteLn("go");
-  try {
-    io.ReadLn();
-    FAIL();
-  } catch (const ENetSocketError& failure) {
-    EXPECT_EQ(failure.LastError(), 10054);
-    EXPECT_EQ(failure.Message(), "Socket Error # 10054\r\nConnection reset by peer.");
-  }
+  const auto failure = test::FailureOf<ENetSocketError>([&] { io.ReadLn(); });
+  ASSERT_TRUE(failure.has_value());
+  EXPECT_EQ(failure->LastError(), 10054);
+  EXPECT_EQ(failure->Message(), "Socket Error # 10054\r\nConnection reset by peer.");
   client->Disconnect();
 }
 
@@ -305,16 +302,15 @@ TEST(ResetTest, SendingToAPeerThatHasGoneIsSocketError10054) {
   // The first send still leaves (the client has not looked at its input); the peer's system
   // answers it with a reset, which the next send reports.
   io.Write(std::string_view("first"));
-  try {
+  const auto failure = test::FailureOf<ENetSocketError>([&] {
     for (int i = 0; i < 50; ++i) {
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
       io.Write(std::string_view("again"));
     }
-    FAIL();
-  } catch (const ENetSocketError& failure) {
-    EXPECT_EQ(failure.LastError(), 10054);
-    EXPECT_EQ(failure.Message(), "Socket Error # 10054\r\nConnection reset by peer.");
-  }
+  });
+  ASSERT_TRUE(failure.has_value());
+  EXPECT_EQ(failure->LastError(), 10054);
+  EXPECT_EQ(failure->Message(), "Socket Error # 10054\r\nConnection reset by peer.");
 }
 
 }  // namespace

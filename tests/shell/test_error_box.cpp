@@ -102,13 +102,13 @@ TEST_F(ErrorBoxTest, AFailureWhileTheBoxIsOpenIsReportedAfterItAndTheLoopGoesOn)
   const std::string printed = ::testing::internal::GetCapturedStderr();
   EXPECT_EQ(ticks, 10) << "the loop ended early";
   EXPECT_TRUE(Application->Terminated());
-#ifndef _WIN32
+  // Windows shows the texts in the boxes alone; elsewhere they also go to standard error.
+  if (test::WindowsTarget()) return;
   const auto first = printed.find("First task failed.");
   const auto second = printed.find("Second task failed.");
   ASSERT_NE(first, std::string::npos) << printed;
   ASSERT_NE(second, std::string::npos) << printed;
   EXPECT_LT(first, second);
-#endif
 }
 
 }  // namespace

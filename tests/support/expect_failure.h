@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <exception>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,21 @@ template <class E, class F>
     return ::testing::AssertionFailure() << "failed with another class: " << other.what();
   }
   return ::testing::AssertionFailure() << "did not fail; expected \"" << message << "\"";
+}
+
+// The failure of class E that `call` ended with, for checks beyond its message; empty when the
+// call did not fail. A failure of another class goes on to the test.
+//   const auto failure = test::FailureOf<ENetSocketError>([&] { client.Connect(); });
+//   ASSERT_TRUE(failure.has_value());
+//   EXPECT_EQ(failure->LastError(), 10061);
+template <class E, class F>
+std::optional<E> FailureOf(F&& call) {
+  try {
+    call();
+  } catch (const E& failure) {
+    return failure;
+  }
+  return std::nullopt;
 }
 
 }  // namespace orvex::test

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "core/exception.h"
+#include "support/expect_failure.h"
 #include "updater/manifest.h"
 
 namespace orvex {
@@ -77,18 +78,12 @@ TEST(Manifest, Refused) {
 }
 
 TEST(Manifest, AMalformedLineIsNamedInTheFailure) {
-  try {
-    ParseManifest("3\nsize=12x\n");
-    FAIL() << "accepted";
-  } catch (const Exception& e) {
-    EXPECT_EQ(e.Message(), "Manifest line 'size=12x' is malformed");
-  }
-  try {
-    ParseManifest("3\nsize=" + std::string(1000, '9'));
-    FAIL() << "accepted";
-  } catch (const Exception& e) {
-    EXPECT_LT(e.Message().size(), 200u) << "a hostile line is shown shortened";
-  }
+  EXPECT_TRUE(test::FailsWith<Exception>([] { ParseManifest("3\nsize=12x\n"); },
+                                         "Manifest line 'size=12x' is malformed"));
+  const auto hostile =
+      test::FailureOf<Exception>([] { ParseManifest("3\nsize=" + std::string(1000, '9')); });
+  ASSERT_TRUE(hostile.has_value()) << "accepted";
+  EXPECT_LT(hostile->Message().size(), 200u) << "a hostile line is shown shortened";
 }
 
 }  // namespace
