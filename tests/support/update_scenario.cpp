@@ -204,13 +204,13 @@ std::string UpdateScenario::RunUntilJavaStarts(std::chrono::seconds limit) const
               << " after " << launcher.Elapsed().count() << " ms\n"
               << "data directory's " << DescribeLog(dataLog) << "installation's "
               << DescribeLog(installLog);
-    // On a loaded Wine a new process now and then ends before any of its own code has run. A
-    // launcher that ended without adding a single line to its log never ran: it is started again,
-    // twice at most, so that the test judges the launcher and not the process start.
+    // On a loaded Wine a new process now and then ends at once, before any of its work. A
+    // launcher that ended without adding a line to its log is taken for such a failed process
+    // start and started again, twice at most; each attempt is reported above.
     const bool neverRan =
         (!launcher.Started() || code) && dataLog.size() + installLog.size() == loggedBefore;
     if (!neverRan || attempt == 3) return {};
-    std::cerr << "the launcher never ran: starting it again\n";
+    std::cerr << "the launcher left no log line: starting it again\n";
   }
 }
 
